@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+// The one way the program writes files: a crash, a kill or a full disk at any moment leaves
+// either the old file or the new one, never a truncated one.
+namespace AtomicFile {
+
+// Writes a temporary file in the same directory, flushes it to disk and renames it over path.
+// Throws TJournalError ("Cannot write "<path>": <reason>"); the old file is then untouched.
+// When path is a symbolic link, the file it points to is replaced and the link kept.
+void write(const QString& path, const QByteArray& data);
+
+// Test seam: when set, called before each stage; returning true makes that stage fail as a
+// full disk or a failing rename would. Pass nullptr to clear.
+enum class Stage { Open, Write, Flush, Rename };
+void setFaultInjector(std::function<bool(Stage, const QString& path)> injector);
+
+} // namespace AtomicFile

@@ -1,0 +1,189 @@
+#include "store/Paths.h"
+
+#include "store/AtomicFile.h"
+#include "store/JournalError.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+// Past this a "document" is certainly not one of ours; refusing it keeps a stray disk image in
+// the documents folder from eating all memory.
+constexpr qint64 maxReadableFileSize = qint64(512) * 1024 * 1024;
+
+bool sameCharIgnoringCase(QChar a, QChar b)
+{
+    return a == b || a.toCaseFolded() == b.toCaseFolded();
+}
+
+} // namespace
+
+QString JoinPath(const QString& dir, const QString& name)
+{
+    if (dir.endsWith(QLatin1Char('/')))
+        return dir + name;
+    return dir + QLatin1Char('/') + name;
+}
+
+QString ResolveCaseInsensitive(const QString& dir, const QString& name)
+{
+    const QString exact = JoinPath(dir, name);
+    const QFileInfo exactInfo(exact);
+    if (exactInfo.exists() || exactInfo.isSymLink())
+        return exact;
+
+    QString best;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString candidate = it.fileName();
+        if (candidate.size() != name.size() ||
+            candidate.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (best.isEmpty() || candidate < best)
+            best = candidate;
+    }
+    return best.isEmpty() ? exact : JoinPath(dir, best);
+}
+
+bool MatchesWildcard(QStringView name, QStringView pattern)
+{
+    // Greedy match with backtracking to the last "*": linear for the patterns we use.
+    qsizetype n = 0;
+    qsizetype p = 0;
+    qsizetype starAt = -1;
+    qsizetype resumeAt = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starAt = p++;
+            resumeAt = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == QLatin1Char('?') || sameCharIgnoringCase(pattern[p], name[n]))) {
+            ++p;
+            ++n;
+        } else if (starAt >= 0) {
+            p = starAt + 1;
+            n = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
+        ++p;
+    return p == pattern.size();
+}
+
+QStringList ListDirectory(const QString& dir, const QString& pattern)
+{
+    // Dot files are left out unless asked for, as a shell does: our own temporary files are
+    // hidden and must never show up as documents.
+    const bool wantHidden = pattern.startsWith(QLatin1Char('.'));
+    QStringList names;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (!wantHidden && name.startsWith(QLatin1Char('.')))
+            continue;
+        if (MatchesWildcard(name, pattern))
+            names.append(name);
+    }
+    return names;
+}
+
+QStringList SortedNames(QStringList names)
+{
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    const auto last = std::unique(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) == 0;
+    });
+    names.erase(last, names.end());
+    return names;
+}
+
+bool FileExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+qint64 FileLength(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        return -1;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return file.size();
+}
+
+bool CopyFileReplacing(const QString& from, const QString& to)
+{
+    if (!FileExists(from))
+        return false;
+    try {
+        AtomicFile::write(to, ReadWholeFile(from));
+        return true;
+    } catch (const TJournalError&) {
+        return false;
+    }
+}
+
+bool DeleteFileIfExists(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (info.isDir())
+        return false;
+    QFile::remove(path);
+    const QFileInfo after(path);
+    return !after.exists() && !after.isSymLink();
+}
+
+bool CreateDirectoryLevel(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        return true;
+    QDir().mkdir(path);
+    return QFileInfo(path).isDir();
+}
+
+QByteArray ReadWholeFile(const QString& path)
+{
+    const QString verb = QStringLiteral("read");
+    if (QFileInfo(path).isDir())
+        ThrowFileError(verb, path, SystemReason(EISDIR));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        ThrowFileError(verb, path, file.errorString());
+    if (file.size() > maxReadableFileSize)
+        ThrowFileError(verb, path,
+                       QStringLiteral("the file is too large (%1 bytes)").arg(file.size()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        ThrowFileError(verb, path, file.errorString());
+    return bytes;
+}
+
+QString DecodeTextFile(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder windows1252("windows-1252");
+    if (windows1252.isValid())
+        return windows1252.decode(bytes);
+    // A Qt without code-page support still reads the Latin-1 range right.
+    return QString::fromLatin1(bytes);
+}
