@@ -1,0 +1,136 @@
+#include "print/DocumentPrinter.h"
+
+#include "print/PrintGeometry.h"
+#include "print/TextFormatter.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+
+namespace {
+
+TMargins marginsOf(const TPrintOptions& options)
+{
+    return {options.LeftMargin, options.RightMargin, options.TopMargin, options.BottomMargin};
+}
+
+QString marginsText(const TPrintOptions& o)
+{
+    return QStringLiteral("left %1, right %2, top %3, bottom %4 inches")
+        .arg(o.LeftMargin)
+        .arg(o.RightMargin)
+        .arg(o.TopMargin)
+        .arg(o.BottomMargin);
+}
+
+[[noreturn]] void throwNoRoom(const TPrintOptions& o)
+{
+    throw TPrintError(QStringLiteral("The print margins (%1) leave no room on the page for a "
+                                     "line of text. Please make them smaller.")
+                          .arg(marginsText(o))
+                          .toStdString());
+}
+
+void checkMargins(const TPrintOptions& o, const TPageGeometry& g)
+{
+    if (o.LeftMargin < 0 || o.RightMargin < 0 || o.TopMargin < 0 || o.BottomMargin < 0)
+        throw TPrintError(QStringLiteral("The print margins (%1) cannot be negative.")
+                              .arg(marginsText(o))
+                              .toStdString());
+    if (g.LayoutRect.width() <= 0 || g.LayoutRect.height() <= 0)
+        throwNoRoom(o);
+}
+
+// Places the text's top-left corner at pos; drawText itself wants the baseline.
+void drawTextAt(QPainter& painter, QPoint pos, const QString& text)
+{
+    painter.drawText(QPointF(pos.x(), pos.y() + painter.fontMetrics().ascent()), text);
+}
+
+QString pagesText(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(count);
+}
+
+} // namespace
+
+TDocumentPrinter::TDocumentPrinter(const QTextDocument& document, QPrinter& printer,
+                                   TPrintOptions options)
+    : m_document(document), m_printer(printer), m_options(std::move(options))
+{
+}
+
+TDocumentPrinter::~TDocumentPrinter() = default;
+
+QList<tagTPageOffset> TDocumentPrinter::PaginateDocument()
+{
+    const TPageGeometry geometry =
+        pageGeometry(readPrinterMetrics(m_printer), marginsOf(m_options));
+    checkMargins(m_options, geometry);
+
+    m_formatter = std::make_unique<TTextFormatter>(m_document, m_printer);
+    const int length = m_formatter->textLength();
+    QList<tagTPageOffset> pages;
+    int start = 0;
+    for (;;) {
+        QRect area = geometry.LayoutRect;
+        const int next = m_formatter->formatRange(nullptr, start, -1, area);
+        // A line taller than the whole body would otherwise be measured again and again.
+        if (next >= 0 && next <= start)
+            throwNoRoom(m_options);
+        const bool done = next < 0 || next >= length;
+        // The last page ends with the text's last character even when the formatter only says
+        // "all of it", so that character is printed too.
+        pages.append({start, done ? length - 1 : next - 1, area});
+        if (done)
+            break;
+        start = next;
+    }
+    return pages;
+}
+
+void TDocumentPrinter::PrintPages(int first, int last)
+{
+    const QList<tagTPageOffset> pages = PaginateDocument();
+    const int lastPage = int(pages.size()) - 1;
+    first = qMax(first, 0);
+    if (first > lastPage)
+        throw TPrintError(QStringLiteral("There is no page %1 to print: on this printer the "
+                                         "document has %2.")
+                              .arg(first + 1)
+                              .arg(pagesText(pages.size()))
+                              .toStdString());
+    // The dialog's range was counted on the printer chosen before it; a printer that needs
+    // fewer pages ends the job at its own last page.
+    if (last < 0 || last > lastPage)
+        last = lastPage;
+    if (last < first)
+        throw TPrintError(QStringLiteral("The page range %1 to %2 holds no page.")
+                              .arg(first + 1)
+                              .arg(last + 1)
+                              .toStdString());
+
+    const TPageGeometry geometry =
+        pageGeometry(readPrinterMetrics(m_printer), marginsOf(m_options));
+    m_printer.setDocName(m_options.PrintJobTitle);
+    QPainter painter;
+    if (!painter.begin(&m_printer))
+        throw TPrintError(QStringLiteral("The printer \"%1\" could not be opened.")
+                              .arg(m_printer.outputFileName().isEmpty()
+                                       ? m_printer.printerName()
+                                       : m_printer.outputFileName())
+                              .toStdString());
+    for (int i = first; i <= last; ++i) {
+        painter.resetTransform();
+        if (i != first && !m_printer.newPage())
+            throw TPrintError("The printer did not accept another page.");
+        if (m_options.PrintTabNameInHeader)
+            drawTextAt(painter, geometry.HeaderPos, m_options.PageHeaderText);
+        if (m_options.PrintPageNumberInFooter)
+            drawTextAt(painter, geometry.FooterPos, QStringLiteral("Page %1").arg(i + 1));
+        painter.translate(geometry.BodyOrigin);
+        QRect area = pages[i].TextArea;
+        m_formatter->formatRange(&painter, pages[i].FirstChar, pages[i].LastChar, area);
+    }
+    painter.end();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "print/PageOffset.h"
+#include "print/PrintTexts.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+
+class QPrinter;
+class QTextDocument;
+class TTextFormatter;
+
+struct TPrintOptions
+{
+    int LeftMargin = 1, RightMargin = 1, TopMargin = 1, BottomMargin = 1; // whole inches
+    bool PrintTabNameInHeader = true, PrintPageNumberInFooter = true;
+    QString PageHeaderText; // built by the caller
+    QString PrintJobTitle;  // built by the caller
+};
+
+class TPrintError : public std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+
+// Cuts the document into pages for the printer and prints a range of them with the header
+// and footer. Both passes lay the text out anew, since the printer may have changed between.
+class TDocumentPrinter
+{
+public:
+    TDocumentPrinter(const QTextDocument& document, QPrinter& printer, TPrintOptions options);
+    ~TDocumentPrinter();
+    TDocumentPrinter(const TDocumentPrinter&) = delete;
+    TDocumentPrinter& operator=(const TDocumentPrinter&) = delete;
+
+    // Never empty: an empty document still has its one page. Throws TPrintError when the
+    // margins leave no room for a line.
+    QList<tagTPageOffset> PaginateDocument();
+
+    // Prints pages first..last (indexes from 0; -1: the last page). A range running past the
+    // pages measured on this printer stops at the last of them. Throws TPrintError before
+    // anything is printed when the range or the margins cannot be printed, or the printer
+    // cannot be opened.
+    void PrintPages(int first, int last = -1);
+
+private:
+    const QTextDocument& m_document;
+    QPrinter& m_printer;
+    TPrintOptions m_options;
+    std::unique_ptr<TTextFormatter> m_formatter;
+};

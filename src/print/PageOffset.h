@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QRect>
+#include <QtGlobal>
+
+// One printed page as the measuring pass found it. TextArea is in twips: its width() and
+// height() are the extents of the body (QRect's right() and bottom() are one less, as always).
+struct tagTPageOffset
+{
+    qint32 FirstChar = 0;
+    qint32 LastChar = -1;
+    QRect TextArea;
+};

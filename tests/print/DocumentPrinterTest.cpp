@@ -1,0 +1,272 @@
+#include "PdfReader.h"
+#include "PrintFixture.h"
+
+#include <QFile>
+#include <QHash>
+#include <QLocale>
+#include <QTextBlockFormat>
+
+namespace {
+
+// The first word of the given text on the page, or an empty box.
+QRectF boxOf(const QList<TPdfWord>& words, int page, const QString& text)
+{
+    for (const TPdfWord& w : words)
+        if (w.Page == page && w.Text == text)
+            return w.Box;
+    return {};
+}
+
+int pageCount(const QString& pdf)
+{
+    return int(pdfPages(pdf).size());
+}
+
+} // namespace
+
+TEST_F(PrintTest, EmptyDocumentPrintsOnePageWithHeaderAndFooter)
+{
+    QTextDocument doc;
+    auto printer = pdfPrinter("empty.pdf");
+    TDocumentPrinter p(doc, *printer, options("Recipes"));
+    const QList<tagTPageOffset> pages = p.PaginateDocument();
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].FirstChar, 0);
+    EXPECT_EQ(pages[0].LastChar, -1);
+
+    p.PrintPages(0);
+    const QStringList text = pdfPages(path("empty.pdf"));
+    ASSERT_EQ(text.size(), 1);
+    EXPECT_EQ(text[0].simplified(), "Recipes Page 1");
+}
+
+TEST_F(PrintTest, PrintsTheChosenRangeOfPages)
+{
+    auto doc = numberedLines(120);
+    auto measuring = pdfPrinter("unused.pdf");
+    ASSERT_EQ(TDocumentPrinter(*doc, *measuring, options()).PaginateDocument().size(), 3)
+        << "the document should fill three pages";
+
+    // Pages 2 to 3: two sheets, numbered as in the document, and page 1's text is not on them.
+    auto printer = pdfPrinter("range.pdf");
+    TDocumentPrinter(*doc, *printer, options()).PrintPages(1, 2);
+    QStringList text = pdfPages(path("range.pdf"));
+    ASSERT_EQ(text.size(), 2);
+    EXPECT_TRUE(text[0].contains("Page 2"));
+    EXPECT_TRUE(text[1].contains("Page 3"));
+    EXPECT_FALSE(text.join("").contains("L0001"));
+    EXPECT_FALSE(text.join("").contains("Page 1"));
+    EXPECT_TRUE(text[1].contains("L0120"));
+
+    printer = pdfPrinter("first.pdf");
+    TDocumentPrinter(*doc, *printer, options()).PrintPages(0, 0);
+    text = pdfPages(path("first.pdf"));
+    ASSERT_EQ(text.size(), 1);
+    EXPECT_TRUE(text[0].contains("L0001"));
+    EXPECT_TRUE(text[0].contains("Page 1"));
+
+    // Printing at once: every page, the first numbered 1.
+    printer = pdfPrinter("all.pdf");
+    TDocumentPrinter(*doc, *printer, options()).PrintPages(0);
+    text = pdfPages(path("all.pdf"));
+    ASSERT_EQ(text.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(text[i].contains(QStringLiteral("Page %1").arg(i + 1))) << i;
+
+    // A range counted on another printer stops at the last page this one has.
+    printer = pdfPrinter("beyond.pdf");
+    TDocumentPrinter(*doc, *printer, options()).PrintPages(1, 9);
+    EXPECT_EQ(pageCount(path("beyond.pdf")), 2);
+
+    // A range starting past the end prints nothing at all.
+    printer = pdfPrinter("past.pdf");
+    EXPECT_THROW(TDocumentPrinter(*doc, *printer, options()).PrintPages(5, 6), TPrintError);
+    EXPECT_FALSE(QFile::exists(path("past.pdf")));
+}
+
+TEST_F(PrintTest, HeaderNamesTheTabAndTheDiaryDate)
+{
+    const QDate date(2024, 3, 5);
+    const QString longDate = QLocale().toString(date, QLocale::LongFormat);
+    EXPECT_EQ(PageHeaderText("Diary", date), "Diary - " + longDate);
+    EXPECT_EQ(PageHeaderText("Recipes", date), "Recipes");
+    EXPECT_EQ(PageHeaderText("diary", date), "diary"); // only the Diary tab itself
+    EXPECT_EQ(PrintJobTitle("Tarvex's Diary", "Recipes", date),
+              "Tarvex's Diary - Recipes - " + longDate);
+
+    auto doc = numberedLines(60);
+    auto printer = pdfPrinter("diary.pdf");
+    TPrintOptions o = options();
+    o.PageHeaderText = PageHeaderText("Diary", date);
+    o.PrintJobTitle = PrintJobTitle("Tarvex's Diary", "Diary", date);
+    TDocumentPrinter(*doc, *printer, o).PrintPages(0);
+    const QStringList text = pdfPages(path("diary.pdf"));
+    ASSERT_EQ(text.size(), 2);
+    for (const QString& page : text)
+        EXPECT_TRUE(page.simplified().contains(o.PageHeaderText.simplified())) << page.toStdString();
+    EXPECT_EQ(pdfTitle(path("diary.pdf")), o.PrintJobTitle);
+}
+
+TEST_F(PrintTest, SwitchesLeaveOutHeaderAndFooterButNotTheBody)
+{
+    auto doc = numberedLines(5);
+    auto printer = pdfPrinter("on.pdf");
+    TDocumentPrinter(*doc, *printer, options("Recipes")).PrintPages(0);
+
+    TPrintOptions off = options("Recipes");
+    off.PrintTabNameInHeader = false;
+    off.PrintPageNumberInFooter = false;
+    printer = pdfPrinter("off.pdf");
+    TDocumentPrinter(*doc, *printer, off).PrintPages(0);
+
+    const QStringList text = pdfPages(path("off.pdf"));
+    ASSERT_EQ(text.size(), 1);
+    EXPECT_EQ(text[0].simplified(), "L0001 L0002 L0003 L0004 L0005");
+    const QRectF on = boxOf(pdfWords(path("on.pdf")), 0, "L0001");
+    ASSERT_FALSE(on.isNull());
+    EXPECT_EQ(boxOf(pdfWords(path("off.pdf")), 0, "L0001"), on);
+}
+
+TEST_F(PrintTest, EveryCharacterIsPrintedExactlyOnce)
+{
+    // Short lines, then one paragraph long enough to be cut by page breaks, then more short
+    // lines, the last without a line break after it.
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+    QTextCursor cursor(doc.get());
+    QStringList expected;
+    auto line = [&](const QString& word, bool lastOne = false) {
+        expected << word;
+        cursor.insertText(lastOne ? word : word + '\n');
+    };
+    for (int i = 1; i <= 70; ++i)
+        line(QStringLiteral("A%1").arg(i, 4, 10, QLatin1Char('0')));
+    QString paragraph;
+    for (int i = 1; i <= 1500; ++i) {
+        const QString word = QStringLiteral("P%1").arg(i, 4, 10, QLatin1Char('0'));
+        expected << word;
+        paragraph += word + ' ';
+    }
+    cursor.insertText(paragraph.trimmed() + '\n');
+    for (int i = 1; i <= 80; ++i)
+        line(QStringLiteral("Z%1").arg(i, 4, 10, QLatin1Char('0')), i == 80);
+
+    auto printer = pdfPrinter("once.pdf");
+    TPrintOptions o = options();
+    o.PrintTabNameInHeader = o.PrintPageNumberInFooter = false;
+    TDocumentPrinter p(*doc, *printer, o);
+    const QList<tagTPageOffset> pages = p.PaginateDocument();
+    ASSERT_GE(pages.size(), 4);
+    EXPECT_EQ(pages.first().FirstChar, 0);
+    EXPECT_EQ(pages.last().LastChar, doc->characterCount() - 2);
+    for (qsizetype i = 1; i < pages.size(); ++i)
+        EXPECT_EQ(pages[i].FirstChar, pages[i - 1].LastChar + 1) << i;
+
+    p.PrintPages(0);
+    QHash<QString, int> seen;
+    int lastPage = -1;
+    for (const TPdfWord& w : pdfWords(path("once.pdf"))) {
+        ++seen[w.Text];
+        lastPage = qMax(lastPage, w.Page);
+    }
+    EXPECT_EQ(lastPage + 1, pages.size());
+    EXPECT_EQ(seen.size(), expected.size());
+    for (const QString& word : expected)
+        EXPECT_EQ(seen.value(word), 1) << word.toStdString();
+}
+
+TEST_F(PrintTest, PlacesHeaderBodyAndFooterOnTheSheet)
+{
+    auto doc = numberedLines(100);
+    TPrintOptions o = options("Recipes");
+    o.TopMargin = 2;
+    o.BottomMargin = 1;
+    const double tolerance = 1.5; // points; poppler and Qt read the font's ascent differently
+
+    // The printable area covers the sheet: header top 1 inch down, footer top 10 inches down,
+    // body from 2 inches down to at most 1 inch above the bottom edge (11 inches).
+    auto printer = pdfPrinter("sheet.pdf");
+    TDocumentPrinter(*doc, *printer, o).PrintPages(0, 0);
+    QList<TPdfWord> words = pdfWords(path("sheet.pdf"));
+    QRectF header = boxOf(words, 0, "Recipes");
+    QRectF footer = boxOf(words, 0, "Page");
+    QRectF body = boxOf(words, 0, "L0001");
+    EXPECT_NEAR(header.top(), 72, tolerance);
+    EXPECT_NEAR(header.left(), 72, tolerance);
+    EXPECT_NEAR(footer.top(), 720, tolerance);
+    EXPECT_NEAR(body.top(), 144, tolerance);
+    EXPECT_NEAR(body.left(), 72, tolerance);
+    double bodyBottom = 0;
+    for (const TPdfWord& w : words)
+        if (w.Text.startsWith('L'))
+            bodyBottom = qMax(bodyBottom, w.Box.bottom());
+    EXPECT_LE(bodyBottom, 720 + tolerance);
+    EXPECT_GE(bodyBottom, 720 - 2 * body.height()); // the page is filled, not cut short
+
+    // A printer that cannot print the outer half inch: header and footer move with its
+    // printable area, the body stays where the margins put it on the sheet.
+    printer = pdfPrinter("offset.pdf", 0.5);
+    TDocumentPrinter(*doc, *printer, o).PrintPages(0, 0);
+    words = pdfWords(path("offset.pdf"));
+    header = boxOf(words, 0, "Recipes");
+    footer = boxOf(words, 0, "Page");
+    body = boxOf(words, 0, "L0001");
+    EXPECT_NEAR(header.top(), 36 + 72, tolerance);
+    EXPECT_NEAR(header.left(), 36 + 72, tolerance);
+    EXPECT_NEAR(footer.top(), 36 + 720, tolerance);
+    EXPECT_NEAR(body.top(), 144, tolerance);
+    EXPECT_NEAR(body.left(), 72, tolerance);
+}
+
+TEST_F(PrintTest, MarginsWithoutRoomStopBeforeAnythingIsPrinted)
+{
+    auto doc = numberedLines(10);
+    auto expectRefused = [&](TPrintOptions o, const std::string& mentions) {
+        auto printer = pdfPrinter("refused.pdf");
+        TDocumentPrinter p(*doc, *printer, o);
+        try {
+            p.PrintPages(0);
+            ADD_FAILURE() << "printed with margins " << mentions;
+        } catch (const TPrintError& e) {
+            EXPECT_NE(std::string(e.what()).find(mentions), std::string::npos) << e.what();
+        }
+        EXPECT_THROW(p.PaginateDocument(), TPrintError);
+        EXPECT_FALSE(QFile::exists(path("refused.pdf")));
+    };
+    TPrintOptions o = options();
+    o.TopMargin = 6;
+    o.BottomMargin = 5; // together the sheet's height
+    expectRefused(o, "top 6, bottom 5");
+    o = options();
+    o.LeftMargin = 5;
+    o.RightMargin = 4;
+    expectRefused(o, "left 5, right 4");
+    o = options();
+    o.TopMargin = -1;
+    expectRefused(o, "top -1");
+
+    // Room for the body, but not for one of its lines.
+    QTextCursor(doc.get()).insertText("\n");
+    QTextCharFormat big;
+    big.setFontPointSize(150);
+    QTextCursor(doc.get()).insertText("Huge", big);
+    o = options();
+    o.TopMargin = 5;
+    o.BottomMargin = 5;
+    expectRefused(o, "top 5, bottom 5");
+}
+
+TEST_F(PrintTest, LeavesTheEditorsDocumentAsItWas)
+{
+    auto doc = numberedLines(80);
+    doc->setDocumentMargin(4);
+    const QString before = doc->toHtml();
+    const int revision = doc->revision();
+    auto printer = pdfPrinter("untouched.pdf");
+    TDocumentPrinter(*doc, *printer, options()).PrintPages(0);
+    EXPECT_EQ(doc->toHtml(), before);
+    EXPECT_EQ(doc->revision(), revision);
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_EQ(doc->documentMargin(), 4);
+    EXPECT_EQ(pageCount(path("untouched.pdf")), 2);
+}
