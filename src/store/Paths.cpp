@@ -177,7 +177,8 @@ QByteArray ReadWholeFile(const QString& path)
 
 QString DecodeTextFile(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless, or a file ending inside a multi-byte sequence would pass as valid.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;

@@ -3,11 +3,14 @@
 #include "store/AtomicFile.h"
 #include "store/Paths.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 QStringList ReadStartupTabs(const QString& path)
 {
-    if (!FileExists(path))
+    // Only a missing file means "no list"; anything else in its place is reported.
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
         return {};
     const QString text = DecodeTextFile(ReadWholeFile(path));
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
