@@ -13,7 +13,7 @@
 namespace {
 
 // Prose paragraphs in a 12-point font; about 37 lines of 12 words fill a letter page with
-// one-inch margins, so this is roughly pages × 440 words.
+// one-inch margins, so this is roughly pages × 470 words.
 std::unique_ptr<QTextDocument> pagesOfProse(int pages)
 {
     static const QStringList words = {"the",    "quiet",   "morning", "walk",   "along",
@@ -22,7 +22,7 @@ std::unique_ptr<QTextDocument> pagesOfProse(int pages)
     auto doc = std::make_unique<QTextDocument>();
     doc->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 12));
     QString text;
-    const int total = pages * 440;
+    const int total = pages * 470;
     for (int i = 0; i < total; ++i) {
         text += words[i % words.size()];
         text += (i % 90 == 89) ? QLatin1Char('\n') : QLatin1Char(' ');

@@ -56,7 +56,8 @@ QString pagesText(qsizetype count)
 
 TDocumentPrinter::TDocumentPrinter(const QTextDocument& document, QPrinter& printer,
                                    TPrintOptions options)
-    : m_document(document), m_printer(printer), m_options(std::move(options))
+    : m_printer(printer), m_options(std::move(options)),
+      m_formatter(std::make_unique<TTextFormatter>(document, printer))
 {
 }
 
@@ -68,7 +69,8 @@ QList<tagTPageOffset> TDocumentPrinter::PaginateDocument()
         pageGeometry(readPrinterMetrics(m_printer), marginsOf(m_options));
     checkMargins(m_options, geometry);
 
-    m_formatter = std::make_unique<TTextFormatter>(m_document, m_printer);
+    // The printer may have changed since the last pass (another one picked in the dialog).
+    m_formatter->clearCache();
     const int length = m_formatter->textLength();
     QList<tagTPageOffset> pages;
     int start = 0;

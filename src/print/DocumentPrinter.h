@@ -47,7 +47,6 @@ public:
     void PrintPages(int first, int last = -1);
 
 private:
-    const QTextDocument& m_document;
     QPrinter& m_printer;
     TPrintOptions m_options;
     std::unique_ptr<TTextFormatter> m_formatter;

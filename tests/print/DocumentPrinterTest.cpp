@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QLocale>
 #include <QTextBlockFormat>
+#include <QTextList>
+#include <QTextListFormat>
 
 namespace {
 
@@ -148,6 +150,18 @@ TEST_F(PrintTest, EveryCharacterIsPrintedExactlyOnce)
         paragraph += word + ' ';
     }
     cursor.insertText(paragraph.trimmed() + '\n');
+    const int paragraphEnd = cursor.position();
+    // A numbered item cut by a page break: its number belongs to its first page only.
+    const int itemStart = cursor.position();
+    cursor.createList(QTextListFormat::ListDecimal);
+    expected << "1.";
+    for (int i = 1; i <= 500; ++i) {
+        const QString word = QStringLiteral("Q%1").arg(i, 4, 10, QLatin1Char('0'));
+        expected << word;
+        cursor.insertText(word + ' ');
+    }
+    const int itemEnd = cursor.position();
+    cursor.insertBlock(QTextBlockFormat());
     for (int i = 1; i <= 80; ++i)
         line(QStringLiteral("Z%1").arg(i, 4, 10, QLatin1Char('0')), i == 80);
 
@@ -159,8 +173,13 @@ TEST_F(PrintTest, EveryCharacterIsPrintedExactlyOnce)
     ASSERT_GE(pages.size(), 4);
     EXPECT_EQ(pages.first().FirstChar, 0);
     EXPECT_EQ(pages.last().LastChar, doc->characterCount() - 2);
-    for (qsizetype i = 1; i < pages.size(); ++i)
+    bool paragraphCut = false, itemCut = false;
+    for (qsizetype i = 1; i < pages.size(); ++i) {
         EXPECT_EQ(pages[i].FirstChar, pages[i - 1].LastChar + 1) << i;
+        paragraphCut |= pages[i].FirstChar > 70 * 6 && pages[i].FirstChar < paragraphEnd;
+        itemCut |= pages[i].FirstChar > itemStart && pages[i].FirstChar < itemEnd;
+    }
+    ASSERT_TRUE(paragraphCut && itemCut) << "the long paragraphs should cross page breaks";
 
     p.PrintPages(0);
     QHash<QString, int> seen;
