@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+class QTextDocument;
+class QTextList;
+
+namespace rtf {
+
+// Scheme of the image names the reader gives. The original picture bytes stay in the document
+// under the same name with SourceScheme (a document keys resources by URL alone), so that saving
+// writes them unchanged.
+inline constexpr char ImageScheme[] = "rtfimage";
+inline constexpr char SourceScheme[] = "rtfimage-source";
+
+// More columns than any real table has; the rest of a longer row stays in the last cell.
+inline constexpr int MaxTableColumns = 64;
+
+struct TParagraphProps
+{
+  QTextBlockFormat format;
+  int listStyle = 0;  // 0 or a QTextListFormat::Style
+  int listKey = 0;    // 0 none, -1 the Word 6 \pn form, else the \ls number
+  int listStart = 1;  // \pnstart
+  bool listRestart = false;  // the paragraph starts its own Word 6 list
+};
+
+// Puts what the parser reads into a QTextDocument through one cursor: paragraphs, lists,
+// tables and images. Paragraph properties arrive when a paragraph ends, as RTF gives them.
+// Table content is collected until the table ends and then inserted as one table of the
+// final size, because growing a QTextTable row by row costs time in the square of its size.
+class TRtfDocumentBuilder
+{
+public:
+  explicit TRtfDocumentBuilder(QTextDocument& doc);
+
+  void insertText(const QString& text, const QTextCharFormat& format, bool inTable);
+  // Returns false when the bytes are no picture Qt can read.
+  bool insertImage(const QByteArray& data, QSizeF pointSize, const QTextCharFormat& format, bool inTable);
+  void endParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat, bool inTable);
+  void endCell(const TParagraphProps& props, const QTextCharFormat& markFormat, int definedColumns);
+  void endRow(int definedColumns);
+  void finish();
+
+private:
+  struct TOperation
+  {
+    enum Kind { Text, Image, ParagraphEnd, CellEnd } kind;
+    QString text;
+    QTextCharFormat format;
+    TParagraphProps props;
+  };
+  using TCell = std::vector<TOperation>;
+  struct TRow
+  {
+    std::vector<TCell> cells{TCell()};
+    int definedColumns = 0;
+  };
+
+  void enterContext(bool inTable);
+  void apply(const TOperation& operation);
+  void applyParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat);
+  void flushTable();
+
+  QTextDocument& m_doc;
+  QTextCursor m_cursor;
+
+  bool m_inTable = false;
+  std::vector<TRow> m_rows;
+
+  QTextList* m_previousList = nullptr;
+  std::pair<int, int> m_previousListKey{0, 0};
+  std::map<std::pair<int, int>, QTextList*> m_listsByKey;
+};
+
+} // namespace rtf
