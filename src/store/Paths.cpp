@@ -9,7 +9,12 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <string_view>
 #include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#endif
 
 namespace {
 
@@ -20,6 +25,46 @@ constexpr qint64 maxReadableFileSize = qint64(512) * 1024 * 1024;
 bool sameCharIgnoringCase(QChar a, QChar b)
 {
     return a == b || a.toCaseFolded() == b.toCaseFolded();
+}
+
+// Greedy match with backtracking to the last "*": linear for the patterns we use.
+template <typename Name, typename Pattern, typename Same>
+bool matchWildcard(const Name& name, const Pattern& pattern, Same same)
+{
+    qsizetype n = 0;
+    qsizetype p = 0;
+    qsizetype starAt = -1;
+    qsizetype resumeAt = 0;
+    const auto nameSize = qsizetype(name.size());
+    const auto patternSize = qsizetype(pattern.size());
+    while (n < nameSize) {
+        if (p < patternSize && pattern[p] == '*') {
+            starAt = p++;
+            resumeAt = n;
+        } else if (p < patternSize && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+            ++p;
+            ++n;
+        } else if (starAt >= 0) {
+            p = starAt + 1;
+            n = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < patternSize && pattern[p] == '*')
+        ++p;
+    return p == patternSize;
+}
+
+[[maybe_unused]] char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+[[maybe_unused]] bool isAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 } // namespace
@@ -54,29 +99,7 @@ QString ResolveCaseInsensitive(const QString& dir, const QString& name)
 
 bool MatchesWildcard(QStringView name, QStringView pattern)
 {
-    // Greedy match with backtracking to the last "*": linear for the patterns we use.
-    qsizetype n = 0;
-    qsizetype p = 0;
-    qsizetype starAt = -1;
-    qsizetype resumeAt = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
-            starAt = p++;
-            resumeAt = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == QLatin1Char('?') || sameCharIgnoringCase(pattern[p], name[n]))) {
-            ++p;
-            ++n;
-        } else if (starAt >= 0) {
-            p = starAt + 1;
-            n = ++resumeAt;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
-        ++p;
-    return p == pattern.size();
+    return matchWildcard(name, pattern, sameCharIgnoringCase);
 }
 
 QStringList ListDirectory(const QString& dir, const QString& pattern)
@@ -85,6 +108,37 @@ QStringList ListDirectory(const QString& dir, const QString& pattern)
     // hidden and must never show up as documents.
     const bool wantHidden = pattern.startsWith(QLatin1Char('.'));
     QStringList names;
+#ifdef Q_OS_UNIX
+    // With a plain ASCII pattern most names are told apart on their bytes, before any of them
+    // is decoded.
+    const QByteArray asciiPattern = pattern.toUtf8();
+    const bool byteMatching = isAscii(std::string_view(asciiPattern.constData(),
+                                                      size_t(asciiPattern.size())));
+    const auto sameByte = [](char a, char b) { return asciiLower(a) == asciiLower(b); };
+    // Read the folder directly: date navigation lists it after every save, and the folder of a
+    // journal kept for years holds thousands of files. The type usually comes with the name;
+    // only links and file systems that do not tell need a stat, and only for matching names.
+    DIR* handle = ::opendir(QFile::encodeName(dir).constData());
+    if (!handle)
+        return names;
+    while (const dirent* entry = ::readdir(handle)) {
+        if (!wantHidden && entry->d_name[0] == '.')
+            continue;
+        if (entry->d_type != DT_REG && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+            continue;
+        const std::string_view bytes(entry->d_name);
+        if (byteMatching && isAscii(bytes) &&
+            !matchWildcard(bytes, std::string_view(asciiPattern.constData()), sameByte))
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        if (!(byteMatching && isAscii(bytes)) && !MatchesWildcard(name, pattern))
+            continue;
+        if (entry->d_type != DT_REG && !QFileInfo(JoinPath(dir, name)).isFile())
+            continue;
+        names.append(name);
+    }
+    ::closedir(handle);
+#else
     QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
@@ -94,6 +148,7 @@ QStringList ListDirectory(const QString& dir, const QString& pattern)
         if (MatchesWildcard(name, pattern))
             names.append(name);
     }
+#endif
     return names;
 }
 
