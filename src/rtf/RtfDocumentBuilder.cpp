@@ -42,13 +42,6 @@ QString cleanText(const QString& text)
   return out;
 }
 
-bool endsWithEmptyParagraph(const QTextCursor& cursor, const QTextDocument& doc)
-{
-  const int position = cursor.position();
-  return cursor.block().length() == 1 && position > 0 &&
-         doc.characterAt(position - 1) == QChar(QChar::ParagraphSeparator);
-}
-
 } // namespace
 
 TRtfDocumentBuilder::TRtfDocumentBuilder(QTextDocument& doc) : m_doc(doc), m_cursor(&doc)
@@ -59,10 +52,12 @@ TRtfDocumentBuilder::TRtfDocumentBuilder(QTextDocument& doc) : m_doc(doc), m_cur
 void TRtfDocumentBuilder::insertText(const QString& text, const QTextCharFormat& format, bool inTable)
 {
   enterContext(inTable);
-  if (m_inTable)
+  if (m_inTable) {
     m_rows.back().cells.back().push_back({TOperation::Text, cleanText(text), format, {}});
-  else
+  } else {
+    ensureBlock();
     m_cursor.insertText(cleanText(text), format);
+  }
 }
 
 bool TRtfDocumentBuilder::insertImage(const QByteArray& data, QSizeF pointSize,
@@ -94,10 +89,12 @@ bool TRtfDocumentBuilder::insertImage(const QByteArray& data, QSizeF pointSize,
   imageFormat.setWidth(pointSize.width());
   imageFormat.setHeight(pointSize.height());
   enterContext(inTable);
-  if (m_inTable)
+  if (m_inTable) {
     m_rows.back().cells.back().push_back({TOperation::Image, {}, imageFormat, {}});
-  else
+  } else {
+    ensureBlock();
     m_cursor.insertImage(imageFormat);
+  }
   return true;
 }
 
@@ -106,10 +103,21 @@ void TRtfDocumentBuilder::endParagraph(const TParagraphProps& props, const QText
 {
   enterContext(inTable);
   TOperation operation{TOperation::ParagraphEnd, {}, markFormat, props};
-  if (m_inTable)
+  if (m_inTable) {
     m_rows.back().cells.back().push_back(std::move(operation));
-  else
+  } else {
+    ensureBlock();
     apply(operation);
+  }
+}
+
+void TRtfDocumentBuilder::ensureBlock()
+{
+  if (!m_pendingBlock)
+    return;
+  // A fresh format, so the new paragraph does not inherit the list of the one before.
+  m_cursor.insertBlock(QTextBlockFormat(), m_pendingCharFormat);
+  m_pendingBlock = false;
 }
 
 void TRtfDocumentBuilder::endCell(const TParagraphProps& props, const QTextCharFormat& markFormat,
@@ -141,9 +149,7 @@ void TRtfDocumentBuilder::endRow(int definedColumns)
 void TRtfDocumentBuilder::finish()
 {
   enterContext(false);
-  // The \par that ends the last paragraph opens no new one.
-  if (endsWithEmptyParagraph(m_cursor, m_doc))
-    m_cursor.deletePreviousChar();
+  m_pendingBlock = false;
   m_cursor.endEditBlock();
 }
 
@@ -171,9 +177,8 @@ void TRtfDocumentBuilder::flushTable()
     columns = std::max({columns, int(row.cells.size()), std::min(row.definedColumns, MaxTableColumns)});
 
   // RTF ends the paragraph before a table with \par; in the document the table follows that
-  // paragraph directly, so the empty paragraph the \par opened goes again.
-  if (endsWithEmptyParagraph(m_cursor, m_doc))
-    m_cursor.deletePreviousChar();
+  // paragraph directly.
+  m_pendingBlock = false;
   QTextTableFormat format;
   format.setBorder(1);
   format.setCellPadding(2);
@@ -185,8 +190,10 @@ void TRtfDocumentBuilder::flushTable()
     for (int c = 0; c < int(row.cells.size()); ++c) {
       m_cursor = table->cellAt(r, c).firstCursorPosition();
       m_previousList = nullptr;
+      m_replayingCell = true;
       for (const TOperation& operation : row.cells[c])
         apply(operation);
+      m_replayingCell = false;
     }
   }
   m_rows.clear();
@@ -201,8 +208,10 @@ void TRtfDocumentBuilder::apply(const TOperation& operation)
   case TOperation::Image: m_cursor.insertImage(operation.format.toImageFormat()); break;
   case TOperation::ParagraphEnd:
     applyParagraph(operation.props, operation.format);
-    // A fresh format, so the new paragraph does not inherit the list of this one.
-    m_cursor.insertBlock(QTextBlockFormat(), operation.format);
+    m_pendingBlock = true;
+    m_pendingCharFormat = operation.format;
+    if (m_replayingCell)
+      ensureBlock();
     break;
   case TOperation::CellEnd: applyParagraph(operation.props, operation.format); break;
   }

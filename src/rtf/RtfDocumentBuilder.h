@@ -64,6 +64,7 @@ private:
   };
 
   void enterContext(bool inTable);
+  void ensureBlock();
   void apply(const TOperation& operation);
   void applyParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat);
   void flushTable();
@@ -72,7 +73,12 @@ private:
   QTextCursor m_cursor;
 
   bool m_inTable = false;
+  bool m_replayingCell = false;
   std::vector<TRow> m_rows;
+  // The paragraph a \par opens is made when something goes into it: the last \par of a file and
+  // the \par before a table open none.
+  bool m_pendingBlock = false;
+  QTextCharFormat m_pendingCharFormat;
 
   QTextList* m_previousList = nullptr;
   std::pair<int, int> m_previousListKey{0, 0};
