@@ -1,11 +1,13 @@
 #include "store/AtomicFile.h"
 
 #include "store/JournalError.h"
+#include "store/Paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 
@@ -20,6 +22,8 @@
 #endif
 
 namespace {
+
+constexpr qsizetype MaxTemporaryNameBytes = 255;
 
 using Injector = std::function<bool(AtomicFile::Stage, const QString&)>;
 
@@ -69,12 +73,21 @@ QString writeTarget(const QString& path)
 }
 
 // Hidden and ending in ".tmp", so that no listing of entries or keyword files ever sees it.
+// The name is shortened when needed: a file name that just fits the limit must still be
+// writable.
 QString temporaryPathFor(const QString& target)
 {
     const QFileInfo info(target);
-    const QString suffix = QString::number(QRandomGenerator::global()->generate(), 36);
-    return info.path() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') + suffix +
-           QStringLiteral(".tmp");
+    const QString suffix = QLatin1Char('.') +
+                           QString::number(QRandomGenerator::global()->generate(), 36) +
+                           QStringLiteral(".tmp");
+    QString base = info.fileName();
+    while (!base.isEmpty() && 1 + base.toUtf8().size() + suffix.size() > MaxTemporaryNameBytes) {
+        base.chop(1);
+        if (!base.isEmpty() && base.back().isHighSurrogate())
+            base.chop(1);
+    }
+    return info.path() + QStringLiteral("/.") + base + suffix;
 }
 
 bool syncToDisk(QFile& file)
@@ -138,6 +151,20 @@ void openTemporary(QFile& file, const QString& target, const QString& reportedPa
 } // namespace
 
 namespace AtomicFile {
+
+int removeLeftovers(const QString& dir)
+{
+    static const QRegularExpression ours(QStringLiteral("^\\..+\\.[0-9a-z]{1,7}\\.tmp$"));
+    const QDateTime settled = QDateTime::currentDateTime().addSecs(-60);
+    int removed = 0;
+    for (const QString& name : ListDirectory(dir, QStringLiteral(".*.tmp"))) {
+        const QString path = JoinPath(dir, name);
+        if (ours.match(name).hasMatch() && QFileInfo(path).lastModified() < settled &&
+            QFile::remove(path))
+            ++removed;
+    }
+    return removed;
+}
 
 void setFaultInjector(std::function<bool(Stage, const QString&)> injector)
 {

@@ -14,6 +14,10 @@ namespace AtomicFile {
 // When path is a symbolic link, the file it points to is replaced and the link kept.
 void write(const QString& path, const QByteArray& data);
 
+// Removes the temporary files that a crash or a kill in the middle of a write left in dir
+// (older than a minute, so a write in progress is never touched). Returns how many went.
+int removeLeftovers(const QString& dir);
+
 // Test seam: when set, called before each stage; returning true makes that stage fail as a
 // full disk or a failing rename would. Pass nullptr to clear.
 enum class Stage { Open, Write, Flush, Rename };

@@ -11,8 +11,9 @@ TInstanceLock::TInstanceLock(const QString& programDir)
     : m_path(JoinPath(programDir, QStringLiteral("jornix.lock"))),
       m_lock(std::make_unique<QLockFile>(m_path))
 {
-    // A journal stays open for days: age alone must never make a live holder's lock stale. Only
-    // a holder that is no longer running gives it up.
+    // A journal stays open for days: age alone must never make a live holder's lock stale (on
+    // file systems without advisory locks Qt would hand it over after 30 s). Only a holder that
+    // is no longer running gives it up.
     m_lock->setStaleLockTime(0);
 }
 

@@ -153,3 +153,48 @@ TEST(AtomicFile, ReadOnlyFileIsNotReplaced)
     EXPECT_EQ(GetFile(path), "old");
     EXPECT_EQ(AllNames(dir.path()), QStringList({"kw_Locked.rtf"}));
 }
+
+TEST(AtomicFile, LongestAllowedKeywordFileCanBeWritten)
+{
+    QTemporaryDir dir;
+    for (const QChar letter : {QChar('a'), QChar(0x00e4), QChar(0x65e5)}) {
+        QString name = QStringLiteral("kw_");
+        while ((name + letter + QStringLiteral(".rtf")).toUtf8().size() <= 255)
+            name += letter;
+        name += QStringLiteral(".rtf");
+        const QString path = JoinPath(dir.path(), name);
+        AtomicFile::write(path, "text");
+        AtomicFile::write(path, "more text");
+        EXPECT_EQ(GetFile(path), "more text") << name.toUtf8().size();
+        EXPECT_EQ(AllNames(dir.path()), QStringList({name}));
+        QFile::remove(path);
+    }
+    // A 4-byte character at the cut is never split.
+    const QString name = QStringLiteral("kw_") + QString(62, QChar('x')) +
+                         QString::fromUcs4(U"\U0001F600").repeated(46) + QStringLiteral(".rtf");
+    ASSERT_LE(name.toUtf8().size(), 255);
+    AtomicFile::write(JoinPath(dir.path(), name), "smile");
+    EXPECT_EQ(GetFile(JoinPath(dir.path(), name)), "smile");
+}
+
+TEST(AtomicFile, LeftoversOfAnInterruptedWriteAreRemovedOnceSettled)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    const QString old1 = JoinPath(d, ".jx20260101.rtf.k3j9x1.tmp");
+    const QString old2 = JoinPath(d, ".kw_My Plans.rtf.a.tmp");
+    const QString fresh = JoinPath(d, ".kw_Ideas.rtf.zz01.tmp");
+    const QString notOurs = JoinPath(d, ".cache.TMP1.tmp");
+    for (const QString& p : {old1, old2, fresh, notOurs, JoinPath(d, "jx20260101.rtf")})
+        PutFile(p, "x");
+    for (const QString& p : {old1, old2, notOurs}) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                  QFileDevice::FileModificationTime));
+    }
+    EXPECT_EQ(AtomicFile::removeLeftovers(d), 2);
+    EXPECT_EQ(AllNames(d), QStringList({".cache.TMP1.tmp", ".kw_Ideas.rtf.zz01.tmp",
+                                        "jx20260101.rtf"}));
+    EXPECT_EQ(AtomicFile::removeLeftovers(d + "/missing"), 0);
+}
