@@ -131,7 +131,7 @@ private:
   void writeFrame(const QTextFrame* frame, bool inTable);
   void writeTable(const QTextTable* table);
   void writeBlock(const QTextBlock& block, bool inTable, const char* ending);
-  void writeListPrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun);
+  void writeListPrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun, bool withPn);
   void writeRunProps(const TRunProps& props, bool afterPard);
   void writeText(QStringView text);
   void writeImage(const QTextImageFormat& format);
@@ -401,7 +401,8 @@ void TRtfWriter::writeImage(const QTextImageFormat& format)
   m_needDelimiter = false;
 }
 
-void TRtfWriter::writeListPrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun)
+void TRtfWriter::writeListPrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun,
+                                 bool withPn)
 {
   const QTextListFormat::Style style = list->format().style();
   const char* numbering = listWords(style);
@@ -411,7 +412,11 @@ void TRtfWriter::writeListPrefix(const QTextBlock& block, QTextList* list, const
     word("\\f", symbol);
     m_body += "\\'B7";
     word("\\tab");
-    m_body += "}{\\*\\pn";
+    m_body += '}';
+    m_needDelimiter = false;
+    if (!withPn)
+      return;
+    m_body += "{\\*\\pn";
     word("\\pnlvlblt");
     word("\\pnf", symbol);
     word("\\pnindent0");
@@ -422,7 +427,11 @@ void TRtfWriter::writeListPrefix(const QTextBlock& block, QTextList* list, const
     word("\\f", firstRun.font);
     writeText(list->itemText(block));
     word("\\tab");
-    m_body += "}{\\*\\pn";
+    m_body += '}';
+    m_needDelimiter = false;
+    if (!withPn)
+      return;
+    m_body += "{\\*\\pn";
     m_body += numbering;
     word("\\pnf", firstRun.font);
     word("\\pnindent0");
@@ -463,14 +472,14 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
                              list->itemNumber(block) > 0;
   bool afterPard = false;
   if (continuesList) {
-    writeListPrefix(block, list, firstRun);
+    writeListPrefix(block, list, firstRun, false);
   } else {
     word("\\pard");
     afterPard = true;
     if (inTable)
       word("\\intbl");
     if (list)
-      writeListPrefix(block, list, firstRun);
+      writeListPrefix(block, list, firstRun, true);
     static const char* const alignWords[] = {nullptr, "\\qc", "\\qr", "\\qj"};
     if (para.align)
       word(alignWords[para.align]);
