@@ -18,7 +18,7 @@ if [ -z "$win" ]; then
   exit 1
 fi
 sleep 1
-import -window root "$shot"
+import -window "$win" "$shot"
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
 xdotool key --window "$win" alt+F4
 for _ in $(seq 1 100); do

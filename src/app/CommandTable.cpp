@@ -1,0 +1,68 @@
+#include "app/CommandTable.h"
+
+namespace {
+
+const TCommandSpec table[] = {
+    // File
+    {"FileNewKeywordFile", "File", "&New Keyword File...", "New Keyword|Create a new keyword file",
+     "Ctrl+N", "document-new", false},
+    {"FileOpen", "File", "&Open Keyword File...", "Open|Open a new keyword file", "Ctrl+O",
+     "document-open", false},
+    {"FileSave", "File", "&Save", "Save | Save now!", "Ctrl+S", "document-save", false},
+    {"FileCloseKeywordFile", "File", "Close Keyword File", "Close|Close the current keyword file",
+     "Ctrl+F4", "", false},
+    {"FileRenameKeyword", "File", "&Rename Keyword File...", "Rename|Rename keyword file to a new name",
+     "", "", false},
+    {"FileLoadAtStartup", "File", "Load Tab At Startup",
+     "Load at startup|Load the current keyword file at startup", "", "", true},
+    {"FileDeleteKeywordFile", "File", "&Delete Keyword File", "Delete keyword file", "", "",
+     false},
+    {"FileCloseTab", "File", "&Close Tab", "Close|Close the current tab", "", "", false},
+    {"FilePrint", "File", "&Print...", "Print|Print the document", "Ctrl+P",
+     "document-print", false},
+    {"FilePrintImmediately", "File", "&Print", "Print Immediately|Print this document immediately",
+     "", "document-print", false},
+    {"Exit1", "File", "E&xit", "Exit", "Alt+F4", "application-exit", false},
+    // Goto
+    {"GotoPrevDate", "Goto", "&Previous Date", "Previous Entry", "F7", "go-previous", false},
+    {"GotoNextDate", "Goto", "&Next Date", "Next Entry", "F8", "go-next", false},
+    {"GotoQuickList", "Goto", "&Quick List", "Display or hide the Quicklist", "F6", "", true},
+    // Tools
+    {"ToolsOnTop", "Tools", "On &Top", "On Top|Make the application stay above all others",
+     "", "", true},
+    {"ToolsPreferences", "Tools", "&Options...", "Options|Change your preferences", "F2",
+     "preferences-system", false},
+    // Help
+    {"BugTracking1", "Help", "&Bug Tracking...", "Bug Tracking|Open the bug tracker", "", "",
+     false},
+    {"ReportBug1", "Help", "&Report Bug...", "Report Bug|Report a bug", "", "", false},
+    {"miAbout", "Help", "About...", "Information about this application, including it's version number",
+     "", "help-about", false},
+};
+
+} // namespace
+
+std::span<const TCommandSpec> CommandTable()
+{
+    return table;
+}
+
+const TCommandSpec* FindCommandSpec(const QString& name)
+{
+    for (const TCommandSpec& spec : table)
+        if (name == QLatin1String(spec.name))
+            return &spec;
+    return nullptr;
+}
+
+QString ShortHint(const QString& hint)
+{
+    const int bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.left(bar);
+}
+
+QString LongHint(const QString& hint)
+{
+    const int bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.mid(bar + 1);
+}

@@ -1,0 +1,128 @@
+#include "app/TFormMain.h"
+
+#include "app/CommandActions.h"
+#include "app/TDMActions.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+// The bug tracker's host; the two Help items open pages below it.
+const char* const BugTrackerHost = "https://bugs.tarvex-diary.example";
+
+// Menu layout by command name; "-" is a separator. Names without a command (not built yet in
+// this program) are left out, and so are separators they would leave doubled.
+struct TMenuSpec {
+    const char* caption;
+    std::initializer_list<const char*> items;
+};
+
+const TMenuSpec menuLayout[] = {
+    {"&File",
+     {"FileNewKeywordFile", "FileOpen", "FileSave", "FileCloseKeywordFile", "-", "FileRenameKeyword",
+      "FileLoadAtStartup", "FileDeleteKeywordFile", "-", "FilePrint", "-", "Exit1"}},
+    {"&Edit",
+     {"EditUndo", "-", "EditCut", "EditCopy", "EditPaste", "EditPasteAsText", "EditSelectAll", "-",
+      "FormatFont", "-", "EditFind", "EditFindNext", "EditReplace", "-", "EditInsertDate",
+      "EditInsertTime"}},
+    {"&Goto", {"GotoPrevDate", "GotoNextDate", "-", "GotoQuickList"}},
+    {"&Tools", {"ToolsWordCount", "ToolsOnTop", "-", "ToolsPreferences"}},
+    {"&Help", {"BugTracking1", "ReportBug1", "-", "miAbout"}},
+};
+
+const char* const toolBarLayout[] = {
+    "FileNewKeywordFile", "FileOpen", "FileSave", "FilePrintImmediately", "-", "EditCut",
+    "EditCopy", "EditPaste", "EditUndo", "-", "FormatBold", "FormatItalic", "FormatUnderline",
+    "FormatBullets", "FormatStrikeOut", "-", "FormatLeftAlign", "FormatCentreAlign",
+    "FormatRightAlign"};
+
+template <typename Container, typename Add>
+void fill(const Container& names, const QHash<QString, QAction*>& commands, Add add)
+{
+    bool pendingSeparator = false;
+    bool any = false;
+    for (const char* name : names) {
+        if (QLatin1String(name) == QLatin1String("-")) {
+            pendingSeparator = any;
+            continue;
+        }
+        QAction* action = commands.value(QLatin1String(name));
+        if (!action)
+            continue;
+        add(action, pendingSeparator);
+        pendingSeparator = false;
+        any = true;
+    }
+}
+
+} // namespace
+
+void TFormMain::buildCommands()
+{
+    auto make = [this](const char* name, auto handler) {
+        QAction* action = CreateCommandAction(QLatin1String(name), this);
+        commands.insert(QLatin1String(name), action);
+        connect(action, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        addAction(action);
+        return action;
+    };
+    make("FileNewKeywordFile", &TFormMain::FileNewKeywordFileExecute);
+    make("FileOpen", &TFormMain::FileOpenExecute);
+    make("FileSave", &TFormMain::FileSaveExecute);
+    make("FileCloseKeywordFile", &TFormMain::FileCloseKeywordFileExecute);
+    make("FileRenameKeyword", &TFormMain::FileRenameKeywordExecute);
+    make("FileLoadAtStartup", &TFormMain::FileLoadAtStartupExecute);
+    make("FileDeleteKeywordFile", &TFormMain::FileDeleteKeywordFileExecute);
+    make("FileCloseTab", &TFormMain::FileCloseTabExecute);
+    make("Exit1", &TFormMain::Exit1Click)->setShortcutContext(Qt::ApplicationShortcut);
+    make("GotoPrevDate", &TFormMain::ButtonJumpLeftClick)->setEnabled(false);
+    make("GotoNextDate", &TFormMain::ButtonJumpRightClick)->setEnabled(false);
+    make("BugTracking1", &TFormMain::BugTrackingClick);
+    make("ReportBug1", &TFormMain::ReportBugClick);
+
+    commands.insert(QStringLiteral("ToolsOnTop"), actions.ToolsOnTop);
+    connect(actions.ToolsOnTop, &QAction::triggered, this, [this] { ApplyStayOnTop(); });
+    addAction(actions.ToolsOnTop);
+}
+
+void TFormMain::buildMenus()
+{
+    for (const TMenuSpec& spec : menuLayout) {
+        QMenu* menu = nullptr;
+        fill(spec.items, commands, [&](QAction* action, bool separator) {
+            if (!menu)
+                menu = menuBar()->addMenu(QString::fromUtf8(spec.caption));
+            if (separator)
+                menu->addSeparator();
+            menu->addAction(action);
+        });
+    }
+}
+
+void TFormMain::buildToolBar()
+{
+    fill(toolBarLayout, commands, [&](QAction* action, bool separator) {
+        if (separator)
+            ToolBar2->addSeparator();
+        ToolBar2->addAction(action);
+    });
+    auto* spacer = new QWidget(ToolBar2);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    ToolBar2->addWidget(spacer);
+    ToolBar2->addWidget(PanelDatePicker);
+}
+
+void TFormMain::BugTrackingClick()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(BugTrackerHost) + QStringLiteral("/bugs")));
+}
+
+void TFormMain::ReportBugClick()
+{
+    QDesktopServices::openUrl(
+        QUrl(QString::fromLatin1(BugTrackerHost) + QStringLiteral("/bugs/bug.php?op=add&project=1")));
+}

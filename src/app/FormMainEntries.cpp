@@ -1,0 +1,126 @@
+#include "app/TFormMain.h"
+
+#include "app/TRichEditor.h"
+#include "app/TTabRow.h"
+#include "store/DocumentLoad.h"
+#include "store/EntryNames.h"
+#include "store/ExternalChange.h"
+#include "store/Paths.h"
+
+void TFormMain::OpenDiaryEntry(QDate date)
+{
+    TabControl->selectSilently(0);
+    CurrentDate = date;
+    EntryFileName = EntryFileNameOf(date);
+    EntryPath = ResolveCaseInsensitive(DocsDir, EntryFileName);
+    EntryBackupPath = ResolveCaseInsensitive(BackupDir, EntryFileName);
+
+    const TLoadDecision decision = DecideLoadSource(EntryPath, EntryBackupPath);
+    switch (decision.source) {
+    case TLoadSource::File:
+        Editor->loadFromFile(EntryPath);
+        break;
+    case TLoadSource::Backup:
+        Editor->loadFromFile(EntryBackupPath);
+        showInformation(decision.fileExistedEmpty
+                            ? QStringLiteral("Diary file has been restored from backup")
+                            : QStringLiteral("Diary has been restored from backup"));
+        break;
+    case TLoadSource::Nothing:
+        Editor->clearContent();
+        ApplyEditorFont();
+        break;
+    }
+    // A file that loaded as it is stays untouched: opening a day never rewrites it. A restored
+    // copy becomes the entry again, and a day without a file gets one so that it counts as a
+    // stored entry while it is shown (leaving it empty removes it again).
+    rememberStamp(EntryPath);
+    if (decision.source != TLoadSource::File)
+        writeDocument(EntryPath);
+    Editor->setModified(false);
+    CurrentYear = date.year();
+    CurrentMonth = date.month();
+    UpdateEntryNeighbours();
+    EditorSelectionChange();
+    Editor->setFocus();
+}
+
+void TFormMain::SaveCurrentDocument()
+{
+    // A document that could not be read is shown read-only and empty; neither saving nor the
+    // empty-entry rule may touch its file.
+    if (Editor->isReadOnly())
+        return;
+    const bool diary = diaryTabSelected();
+    if (Editor->isModified()) {
+        if (diary) {
+            if (Editor->isEmptyDocument()) {
+                DeleteFileIfExists(EntryPath);
+                DeleteFileIfExists(EntryBackupPath);
+                return; // stays modified, as the user left it
+            }
+            if (BackupBeforeSave)
+                CopyFileReplacing(EntryPath, EntryBackupPath);
+            writeDocument(EntryPath);
+            UpdateEntryNeighbours();
+        } else {
+            SaveKeywordFile(selectedCaption());
+        }
+        RefreshQuickList();
+        Editor->setModified(false);
+        return;
+    }
+    if (diary && Editor->isEmptyDocument()) {
+        DeleteFileIfExists(EntryPath);
+        DeleteFileIfExists(EntryBackupPath);
+    }
+}
+
+void TFormMain::SaveKeywordFile(const QString& name)
+{
+    const QString path = KeywordFilePath(DocsDir, name);
+    const QString backup = KeywordFilePath(BackupDir, name);
+    if (Editor->isEmptyDocument()) {
+        DeleteFileIfExists(path);
+        DeleteFileIfExists(backup);
+    } else {
+        if (BackupBeforeSave)
+            CopyFileReplacing(path, backup);
+        writeDocument(path);
+    }
+    Editor->setModified(false);
+}
+
+void TFormMain::FileSaveExecute()
+{
+    SaveCurrentDocument();
+}
+
+void TFormMain::writeDocument(const QString& path)
+{
+    preserveExternalChange(path);
+    Editor->saveToFile(path);
+    rememberStamp(path);
+}
+
+void TFormMain::rememberStamp(const QString& path)
+{
+    stampPath = path;
+    documentStamp = StampOf(path);
+}
+
+void TFormMain::preserveExternalChange(const QString& path)
+{
+    if (path != stampPath)
+        return;
+    const TFileStamp now = StampOf(path);
+    if (!now.exists || (now.size == documentStamp.size && now.mtimeMs == documentStamp.mtimeMs &&
+                        documentStamp.exists))
+        return;
+    // Another program (a sync tool, an editor) replaced the file since we read it. Its version
+    // is kept before ours goes over it, and the user is told where.
+    const QString copy = PreserveExternalVersion(path, BackupDir, env.now());
+    showInformation(QStringLiteral("\"%1\" was changed by another program after it was opened.\n"
+                                   "That version has been kept as \"%2\".")
+                        .arg(path, copy));
+}

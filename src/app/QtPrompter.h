@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/TPrompter.h"
+
+// Message boxes and dialogs for a person at the screen.
+class TQtPrompter : public TPrompter
+{
+public:
+    void information(QWidget* owner, const QString& title, const QString& text) override;
+    void error(QWidget* owner, const QString& title, const QString& text) override;
+    bool question(QWidget* owner, const QString& title, const QString& text) override;
+    int execDialog(QDialog& dialog) override;
+    std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) override;
+};

@@ -1,0 +1,339 @@
+#include "app/TFormMain.h"
+
+#include "app/Icons.h"
+#include "app/TDMActions.h"
+#include "app/TPrompter.h"
+#include "app/TRichEditor.h"
+#include "app/TTabRow.h"
+#include "app/ToolTipSwitch.h"
+#include "diag/DebugLog.h"
+#include "store/Directories.h"
+#include "store/Paths.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QMenu>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWidget* parent)
+    : QMainWindow(parent), env(environment), actions(dmActions), prompter(environment.prompter)
+{
+    // 1. The controls.
+    buildLayout();
+    // 2.-4. State at creation (the member initialisers), the help file, the lists.
+    qApp->setProperty("helpFile", QStringLiteral("jornix.hlp"));
+    QuickListFiles.clear();
+    StartupTabs.clear();
+    // 6.-10. Names and paths.
+    ProductName = QStringLiteral("Tarvex's Diary");
+    Title = ProductName;
+    ProgramDir = env.programDir + QLatin1Char('/');
+    SettingsPath = ProgramDir + QStringLiteral("jornix.ini");
+    DocsDir = QStringLiteral("Docs");
+    BackupDir = QStringLiteral("Docs/Backup");
+    DefaultDocsDir = ProgramDir + DocsDir;
+    // 11. The editor, with the font from the settings.
+    CreateEditor();
+    // 12.-13. The diagnostic log.
+    TDebugLog::setDefaultDirectory(env.programDir);
+    TDebugLog::Instance().Configure(SettingsPath);
+    TDebugLog::Instance().Print(1, "Started %s!", qUtf8Printable(Title));
+    // 14.-15. Settings.
+    LoadSettings();
+    setWindowTitle(Title);
+    // 16.-17. Directories.
+    resolveDirectories();
+    // 18. Stay on top.
+    ApplyStayOnTop();
+    // 19. Today's entry. A failure here is reported and the program runs on, so that the user
+    // can see the message and still reach the rest of the journal.
+    guarded([&] { OpenDiaryEntry(env.today()); });
+    // 20. The side bar as it was left.
+    SideBar->setVisible(QuickListOpen);
+
+    TimerAutoBackup = new QTimer(this);
+    TimerAutoBackup->setObjectName(QStringLiteral("TimerAutoBackup"));
+    TimerAutoBackup->setInterval(60000);
+    connect(TimerAutoBackup, &QTimer::timeout, this, [this] { TimerAutoBackupTimer(); });
+    TimerAutoBackup->start();
+
+    // The command states follow the journal whenever the program has nothing else to do, as
+    // the menus and buttons must never offer what does not apply.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            [this] { refreshCommandStates(); });
+    refreshCommandStates();
+}
+
+TFormMain::~TFormMain()
+{
+    guarded([&] { SaveSettings(); });
+    StartupTabs.clear();
+    QuickListFiles.clear();
+    TDebugLog::Instance().Print(1, "Exited %s", qUtf8Printable(Title));
+}
+
+void TFormMain::buildLayout()
+{
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowIcon(ApplicationIcon());
+    resize(734, 537);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(734 / 2, 537 / 2));
+    }
+
+    buildCommands();
+
+    ToolBar2 = new QToolBar(QStringLiteral("ToolBar2"), this);
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    ToolBar2->setMovable(false);
+    ToolBar2->setFloatable(false);
+    ToolBar2->setIconSize(QSize(20, 20));
+    ToolBar2->toggleViewAction()->setVisible(false);
+    addToolBar(Qt::TopToolBarArea, ToolBar2);
+    toolBarTips = new TToolTipSwitch(ToolBar2);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    PanelDatePicker = new QWidget(this);
+    PanelDatePicker->setObjectName(QStringLiteral("PanelDatePicker"));
+    auto* dateLayout = new QHBoxLayout(PanelDatePicker);
+    dateLayout->setContentsMargins(0, 0, 4, 0);
+    dateLayout->setSpacing(2);
+    ButtonJumpLeft = new QToolButton(PanelDatePicker);
+    ButtonJumpLeft->setObjectName(QStringLiteral("ButtonJumpLeft"));
+    ButtonJumpLeft->setAutoRaise(true);
+    ButtonJumpLeft->setDefaultAction(command(QStringLiteral("GotoPrevDate")));
+    ButtonJumpRight = new QToolButton(PanelDatePicker);
+    ButtonJumpRight->setObjectName(QStringLiteral("ButtonJumpRight"));
+    ButtonJumpRight->setAutoRaise(true);
+    ButtonJumpRight->setDefaultAction(command(QStringLiteral("GotoNextDate")));
+    DateTimePicker = new QDateEdit(PanelDatePicker);
+    DateTimePicker->setObjectName(QStringLiteral("DateTimePicker"));
+    DateTimePicker->setCalendarPopup(true);
+    DateTimePicker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    DateTimePicker->setMinimumWidth(130);
+    DateTimePicker->setDateRange(QDate(1000, 1, 1), QDate(9999, 12, 31));
+    dateLayout->addWidget(ButtonJumpLeft);
+    dateLayout->addWidget(ButtonJumpRight);
+    dateLayout->addWidget(DateTimePicker);
+    connect(DateTimePicker, &QDateEdit::dateChanged, this, [this] {
+        if (!settingDate)
+            guarded([&] { DateTimePickerChange(); });
+    });
+
+    buildToolBar();
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    auto* tabArea = new QWidget(central);
+    auto* tabLayout = new QVBoxLayout(tabArea);
+    tabLayout->setContentsMargins(0, 2, 0, 0);
+    tabLayout->setSpacing(0);
+    TabControl = new TTabRow(tabArea);
+    TabControl->setObjectName(QStringLiteral("TabControl"));
+    TabControl->addTab(QStringLiteral("Diary"));
+    tabLayout->addWidget(TabControl);
+    connect(TabControl, &TTabRow::changing, this, [this] { guarded([&] { TabControlChanging(); }); });
+    connect(TabControl, &TTabRow::changed, this, [this] { guarded([&] { TabControlChange(); }); });
+    connect(TabControl, &TTabRow::tabDropped, this,
+            [this](int from, int to) { guarded([&] { TabControlDragDrop(from, to); }); });
+    PopupMenuTabs = new QMenu(this);
+    PopupMenuTabs->setObjectName(QStringLiteral("PopupMenuTabs"));
+    PopupMenuTabs->addAction(command(QStringLiteral("FileCloseTab")));
+    PopupMenuTabs->addAction(command(QStringLiteral("FileLoadAtStartup")));
+    connect(TabControl, &TTabRow::rightPressed, this, [this](int index) {
+        guarded([&] { TabControlRightPress(index); });
+        refreshCommandStates();
+        PopupMenuTabs->popup(QCursor::pos());
+    });
+
+    SideBar = new QTabWidget(central);
+    SideBar->setObjectName(QStringLiteral("SideBar"));
+    SideBar->setVisible(false);
+
+    SplitterQuickList = new QSplitter(Qt::Horizontal, central);
+    SplitterQuickList->setObjectName(QStringLiteral("SplitterQuickList"));
+    SplitterQuickList->setChildrenCollapsible(false);
+    SplitterQuickList->addWidget(tabArea);
+    SplitterQuickList->addWidget(SideBar);
+    SplitterQuickList->setStretchFactor(0, 1);
+    SplitterQuickList->setStretchFactor(1, 0);
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(2, 0, 2, 0);
+    centralLayout->addWidget(SplitterQuickList);
+    setCentralWidget(central);
+
+    for (int i = 0; i < 3; ++i) {
+        statusPanels[i] = new QLabel(this);
+        statusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        statusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    statusPanels[1]->setFixedWidth(50);
+    statusPanels[2]->setFixedWidth(50);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->addWidget(statusPanels[0], 1);
+    statusBar()->addWidget(statusPanels[1]);
+    statusBar()->addWidget(statusPanels[2]);
+    statusBar()->setSizeGripEnabled(true);
+}
+
+void TFormMain::CreateEditor()
+{
+    auto* tabArea = TabControl->parentWidget();
+    Editor = new TRichEditor(tabArea);
+    Editor->setObjectName(QStringLiteral("Editor"));
+    Editor->setReadOnly(false);
+    Editor->setAcceptRichText(true);
+    Editor->setDefaultFont(QStringLiteral("Arial"), 12);
+    Editor->setAlignment(TRichEditor::Alignment::Left);
+    tabArea->layout()->addWidget(Editor);
+    connect(Editor, &QTextEdit::cursorPositionChanged, this, [this] { EditorSelectionChange(); });
+    connect(Editor, &QTextEdit::selectionChanged, this, [this] { EditorSelectionChange(); });
+    connect(Editor->document(), &QTextDocument::modificationChanged, this,
+            [this] { refreshCommandStates(); });
+    ApplyEditorFont();
+}
+
+void TFormMain::resolveDirectories()
+{
+    const TDocumentDirs dirs = ResolveDocumentDirs(DocsDir, BackupDir, env.workingDir);
+    DocsDir = dirs.docsDir;
+    BackupDir = dirs.backupDir;
+    if (DocsDir == DefaultDocsDir && !FileExists(DocsDir))
+        QDir().mkdir(DocsDir);
+}
+
+void TFormMain::ApplyStayOnTop()
+{
+    const bool onTop = actions.ToolsOnTop->isChecked();
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (wasVisible)
+        show();
+}
+
+void TFormMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (firstShowPending) {
+        firstShowPending = false;
+        guarded([&] { firstShow(); });
+    }
+}
+
+void TFormMain::firstShow()
+{
+    OpenStartupTabs();
+    TabControl->selectSilently(0);
+    const int remembered = LastTab.isEmpty() ? -1 : TabControl->findCaption(LastTab);
+    if (remembered >= 0)
+        TabControl->selectSilently(remembered);
+    // Today's entry was read a moment ago; a file that could not be read then is not read (and
+    // reported) a second time.
+    if (TabControl->currentIndex() != 0 || !Editor->isReadOnly())
+        TabControlChange();
+    FileLoadAtStartupUpdate();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (!exiting)
+        guarded([&] { SaveCurrentDocument(); });
+    event->accept();
+}
+
+void TFormMain::Exit1Click()
+{
+    guarded([&] { SaveCurrentDocument(); });
+    exiting = true;
+    close();
+    qApp->quit();
+}
+
+void TFormMain::TimerAutoBackupTimer()
+{
+    ++MinutesSinceSave;
+    if (MinutesSinceSave >= AutoSaveInterval) {
+        guarded([&] {
+            SaveCurrentDocument();
+            SaveSettings();
+        });
+        MinutesSinceSave = 0;
+    }
+}
+
+bool TFormMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        UpdateStatusHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TFormMain::UpdateStatusHint(const QString& hint)
+{
+    statusPanels[0]->setText(hint);
+}
+
+void TFormMain::refreshCommandStates()
+{
+    command(QStringLiteral("FileSave"))->setEnabled(Editor->isModified());
+    updateKeywordCommands();
+}
+
+QString TFormMain::selectedCaption() const
+{
+    return TabControl->tabText(TabControl->currentIndex());
+}
+
+bool TFormMain::diaryTabSelected() const
+{
+    return selectedCaption() == QLatin1String("Diary");
+}
+
+void TFormMain::guarded(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+}
+
+void TFormMain::showError(const QString& message)
+{
+    QString text = message;
+    if (!text.isEmpty() && text.back().unicode() > '.')
+        text += QLatin1Char('.');
+    prompter->error(this, Title, text);
+}
+
+void TFormMain::showInformation(const QString& message)
+{
+    prompter->information(this, Title, message);
+}
+
+void TFormMain::setDatePickerDate(QDate date)
+{
+    settingDate = true;
+    DateTimePicker->setDate(date);
+    settingDate = false;
+}

@@ -1,0 +1,179 @@
+#pragma once
+
+#include "app/TEnvironment.h"
+#include "settings/AppSettings.h"
+#include "store/ExternalChange.h"
+
+#include <QDate>
+#include <QHash>
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QDateEdit;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TDMActions;
+class TPrompter;
+class TRichEditor;
+class TTabRow;
+class TToolTipSwitch;
+
+// The main window: one editor under a row of tabs, the date panel and the side bar. It owns the
+// journal's state; the store, settings and RTF layers do the work, this class decides when.
+class TFormMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    TFormMain(const TEnvironment& environment, TDMActions& actions, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // --- state of the journal (names as the rest of the program knows them) ---
+    QString Title;
+    QString ProductName;
+    QString ProgramDir; // with its trailing "/"
+    QString SettingsPath;
+    QString DefaultDocsDir;
+    QString DocsDir;
+    QString BackupDir;
+    QString EntryFileName;
+    QString EntryPath;
+    QString EntryBackupPath;
+    bool RememberLastTab = true;
+    QString LastTab;
+    QDate CurrentDate;
+    QDate NextEntryDate;
+    QDate PrevEntryDate;
+    int CurrentYear = 0;
+    int CurrentMonth = 0;
+    int NewKeywordCount = 0;
+    int MinutesSinceSave = 0;
+    int AutoSaveInterval = 10;
+    bool BackupBeforeSave = true;
+    bool UpdatingFormat = false;
+    bool QuickListOpen = false;
+    QStringList QuickListFiles;
+    QStringList StartupTabs;
+    bool FindAtCursor = false;
+    int FindStart = -1;
+    int DragTabIndex = 0;
+    int LeftMargin = 0, RightMargin = 0, TopMargin = 0, BottomMargin = 0;
+    bool PrintTabNameInHeader = false, PrintPageNumberInFooter = false;
+    bool ShortDateFormat = false, IncludeTimeInInsert = false;
+    TRichEditor* Editor = nullptr;
+
+    // --- operations other parts of the program call ---
+    void OpenDiaryEntry(QDate date);
+    void SaveCurrentDocument();
+    void LoadSettings();
+    void SaveSettings();
+    void ApplyEditorFont();
+    void ApplyStayOnTop();
+    void UpdateEntryNeighbours();
+    void GoToDate(QDate date);
+    void TabControlChange();
+    void OpenKeywordTab(const QString& name);
+    void OpenStartupTabs();
+    void SaveStartupTabs();
+    void ReorderStartupTabs();
+    void TabControlRightPress(int index);
+    void TabControlDragDrop(int from, int to);
+    void EditorSelectionChange();
+
+    QString selectedCaption() const;
+    bool diaryTabSelected() const;
+    TTabRow* tabRow() const { return TabControl; }
+    QDateEdit* datePicker() const { return DateTimePicker; }
+    QAction* command(const QString& name) const { return commands.value(name); }
+    const TEnvironment& environment() const { return env; }
+
+    // Runs fn; a failure that escapes it is shown in the application's error box.
+    void guarded(const std::function<void()>& fn);
+    void showError(const QString& message);
+    void showInformation(const QString& message);
+
+    // Brings every command's enabled and checked state in line with the journal (run whenever
+    // the event loop falls idle).
+    void refreshCommandStates();
+    // The auto-save tick, callable by tests without waiting a minute.
+    void TimerAutoBackupTimer();
+    // "E&xit": saves the current document and ends the program.
+    void Exit1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildCommands();
+    void buildMenus();
+    void buildToolBar();
+    void CreateEditor();
+    void resolveDirectories();
+    void firstShow();
+    void UpdateStatusHint(const QString& hint);
+    void StatusBarResize();
+    void setDatePickerDate(QDate date);
+    TAppSettings currentSettings() const;
+    void FileSaveExecute();
+    void ButtonJumpLeftClick();
+    void ButtonJumpRightClick();
+    void DateTimePickerChange();
+    void TabControlChanging();
+    void SaveKeywordFile(const QString& name);
+    void RefreshQuickList();
+    void writeDocument(const QString& path);
+    void rememberStamp(const QString& path);
+    void preserveExternalChange(const QString& path);
+    void jumpTo(const QDate& target);
+    void applySideBarSettings(const TAppSettings& s);
+    void storeSideBarSettings(TAppSettings& s);
+    std::optional<QString> askKeywordName(const QString& proposed,
+                                          const std::function<QString(const QString&)>& check);
+    void FileNewKeywordFileExecute();
+    void FileOpenExecute();
+    void FileRenameKeywordExecute();
+    void FileCloseTabExecute();
+    void FileCloseKeywordFileExecute();
+    void FileDeleteKeywordFileExecute();
+    void FileLoadAtStartupExecute();
+    void FileLoadAtStartupUpdate();
+    void updateKeywordCommands();
+    QString startupListPath() const;
+    void BugTrackingClick();
+    void ReportBugClick();
+
+    TEnvironment env;
+    TDMActions& actions;
+    TPrompter* prompter;
+    QHash<QString, QAction*> commands;
+    TAppSettings loadedSettings; // what the settings file said, for the parts not on screen yet
+    bool firstShowPending = true;
+    bool exiting = false;
+    bool settingDate = false;
+    int sideBarWidth = 125;
+    QString stampPath;           // the file the editor's document was read from or written to
+    TFileStamp documentStamp;    // how that file looked then
+
+    QToolBar* ToolBar2 = nullptr;
+    QWidget* PanelDatePicker = nullptr;
+    QToolButton* ButtonJumpLeft = nullptr;
+    QToolButton* ButtonJumpRight = nullptr;
+    QDateEdit* DateTimePicker = nullptr;
+    TTabRow* TabControl = nullptr;
+    QSplitter* SplitterQuickList = nullptr;
+    QTabWidget* SideBar = nullptr;
+    QLabel* statusPanels[3] = {nullptr, nullptr, nullptr};
+    QTimer* TimerAutoBackup = nullptr;
+    QMenu* PopupMenuTabs = nullptr;
+    TToolTipSwitch* toolBarTips = nullptr;
+};

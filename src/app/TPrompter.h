@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+class QPrinter;
+class QDialog;
+
+// Every message box and modal dialog of the main window goes through here, so that tests can
+// answer them from a script and see what the user would have seen.
+class TPrompter
+{
+public:
+    virtual ~TPrompter() = default;
+
+    // Notices: one OK button, captioned with the application title.
+    virtual void information(QWidget* owner, const QString& title, const QString& text) = 0;
+    // The application's error box for a failure that reached a command.
+    virtual void error(QWidget* owner, const QString& title, const QString& text) = 0;
+    // Yes/No question, No being the default. True for Yes.
+    virtual bool question(QWidget* owner, const QString& title, const QString& text) = 0;
+    // Runs a modal dialog the main window built; returns its result code (QDialog::Accepted or
+    // Rejected). Tests fill the dialog's fields and decide instead of the user.
+    virtual int execDialog(QDialog& dialog) = 0;
+    // The font dialog; nullopt when cancelled.
+    virtual std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) = 0;
+};

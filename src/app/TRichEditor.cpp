@@ -1,0 +1,327 @@
+#include "app/TRichEditor.h"
+
+#include "rtf/DocumentFile.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
+#include "store/AtomicFile.h"
+#include "store/JournalError.h"
+#include "store/Paths.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextList>
+
+TRichEditor::TRichEditor(QWidget* parent) : QTextEdit(parent)
+{
+    setAcceptRichText(true);
+    setTabChangesFocus(false);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setDefaultFont(QStringLiteral("Arial"), 12);
+}
+
+void TRichEditor::loadFromFile(const QString& path)
+{
+    const QByteArray bytes = ReadWholeFile(path);
+    const QFont font = document()->defaultFont();
+    // A load is no edit: it must not be undoable back to the previous document.
+    document()->setUndoRedoEnabled(false);
+    const TDocumentFormat format = LoadDocumentBytes(bytes, *document());
+    document()->setDefaultFont(font);
+    document()->setUndoRedoEnabled(true);
+    if (format == TDocumentFormat::Unreadable) {
+        clearContent();
+        setReadOnly(true);
+        throw TJournalError(
+            QStringLiteral("\"%1\" holds neither RTF nor text and was not opened; the file is "
+                           "left as it is")
+                .arg(path));
+    }
+    setReadOnly(false);
+    document()->setModified(false);
+    moveCursor(QTextCursor::Start);
+}
+
+void TRichEditor::saveToFile(const QString& path) const
+{
+    AtomicFile::write(path, WriteRtf(*document()));
+}
+
+void TRichEditor::clearContent()
+{
+    setReadOnly(false);
+    const QFont font = document()->defaultFont();
+    clear();
+    document()->setDefaultFont(font);
+    setCurrentCharFormat(QTextCharFormat());
+    document()->clearUndoRedoStacks();
+    document()->setModified(false);
+}
+
+bool TRichEditor::isModified() const
+{
+    return document()->isModified();
+}
+
+void TRichEditor::setModified(bool modified)
+{
+    document()->setModified(modified);
+}
+
+bool TRichEditor::isEmptyDocument() const
+{
+    return document()->characterCount() <= 1;
+}
+
+void TRichEditor::setDefaultFont(const QString& family, int pointSize)
+{
+    QFont font = document()->defaultFont();
+    font.setFamily(family);
+    if (pointSize > 0)
+        font.setPointSize(pointSize);
+    document()->setDefaultFont(font);
+}
+
+QFont TRichEditor::defaultFont() const
+{
+    return document()->defaultFont();
+}
+
+namespace {
+
+// The format the selection reports: that of its first character, or at an empty selection
+// the one the next typed character takes.
+QTextCharFormat reportedFormat(const QTextEdit& edit)
+{
+    const QTextCursor cursor = edit.textCursor();
+    if (!cursor.hasSelection())
+        return edit.currentCharFormat();
+    QTextCursor first(edit.document());
+    first.setPosition(cursor.selectionStart() + 1);
+    return first.charFormat();
+}
+
+} // namespace
+
+TRichEditor::Effects TRichEditor::effects() const
+{
+    const QTextCharFormat format = reportedFormat(*this);
+    Effects e;
+    e.bold = format.fontWeight() >= QFont::Bold;
+    e.italic = format.fontItalic();
+    e.underline = format.fontUnderline();
+    e.strikeOut = format.fontStrikeOut();
+    return e;
+}
+
+void TRichEditor::setEffects(const Effects& e)
+{
+    QTextCharFormat format;
+    format.setFontWeight(e.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(e.italic);
+    format.setFontUnderline(e.underline);
+    format.setFontStrikeOut(e.strikeOut);
+    mergeCurrentCharFormat(format);
+}
+
+TRichEditor::Alignment TRichEditor::alignment() const
+{
+    const Qt::Alignment a = textCursor().blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+    if (a == Qt::AlignLeft || a == Qt::AlignLeading || a == Qt::AlignAbsolute || a == 0)
+        return Alignment::Left;
+    if (a == Qt::AlignRight || a == Qt::AlignTrailing)
+        return Alignment::Right;
+    if (a == Qt::AlignHCenter)
+        return Alignment::Centre;
+    return Alignment::Other;
+}
+
+void TRichEditor::setAlignment(Alignment alignment)
+{
+    switch (alignment) {
+    case Alignment::Left:
+        QTextEdit::setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+        break;
+    case Alignment::Right:
+        QTextEdit::setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+        break;
+    case Alignment::Centre:
+        QTextEdit::setAlignment(Qt::AlignHCenter);
+        break;
+    case Alignment::Other:
+        break;
+    }
+}
+
+bool TRichEditor::hasBullets() const
+{
+    return textCursor().currentList() != nullptr;
+}
+
+namespace {
+
+// Applies fn to every block the selection touches, as one undo step.
+template <typename Fn> void forEachSelectedBlock(QTextEdit& edit, Fn fn)
+{
+    QTextCursor cursor = edit.textCursor();
+    QTextBlock block = edit.document()->findBlock(cursor.selectionStart());
+    const QTextBlock last = edit.document()->findBlock(cursor.selectionEnd());
+    cursor.beginEditBlock();
+    while (block.isValid()) {
+        fn(block);
+        if (block == last)
+            break;
+        block = block.next();
+    }
+    cursor.endEditBlock();
+}
+
+} // namespace
+
+void TRichEditor::setBullets(bool on)
+{
+    QTextList* shared = nullptr;
+    forEachSelectedBlock(*this, [&](const QTextBlock& block) {
+        QTextCursor c(block);
+        if (on) {
+            if (block.textList())
+                return;
+            if (!shared) {
+                QTextListFormat format;
+                format.setStyle(QTextListFormat::ListDisc);
+                format.setIndent(1);
+                shared = c.createList(format);
+            } else {
+                shared->add(block);
+            }
+        } else if (QTextList* list = block.textList()) {
+            list->remove(block);
+            QTextBlockFormat format = c.blockFormat();
+            format.setObjectIndex(-1);
+            format.setIndent(0);
+            c.setBlockFormat(format);
+        }
+    });
+}
+
+double TRichEditor::leftIndentPoints() const
+{
+    return textCursor().blockFormat().leftMargin();
+}
+
+void TRichEditor::setLeftIndentPoints(double points)
+{
+    forEachSelectedBlock(*this, [&](const QTextBlock& block) {
+        QTextCursor c(block);
+        QTextBlockFormat format = c.blockFormat();
+        format.setLeftMargin(points);
+        c.setBlockFormat(format);
+    });
+}
+
+int TRichEditor::selectionStart() const
+{
+    return textCursor().selectionStart();
+}
+
+int TRichEditor::selectionLength() const
+{
+    const QTextCursor c = textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TRichEditor::setSelection(int start, int length)
+{
+    const int end = textLength();
+    start = std::clamp(start, 0, end);
+    length = std::clamp(length, 0, end - start);
+    QTextCursor c(document());
+    c.setPosition(start);
+    c.setPosition(start + length, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+QString TRichEditor::selectedPlainText() const
+{
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+int TRichEditor::textLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+void TRichEditor::replaceSelectionKeepingNoUndo(const QString& text)
+{
+    // Switching undo off forgets the undo history, so an undo right after cannot take the
+    // inserted text back (nor reach behind it into a state that no longer matches).
+    document()->setUndoRedoEnabled(false);
+    QTextCursor c = textCursor();
+    c.insertText(text);
+    setTextCursor(c);
+    document()->setUndoRedoEnabled(true);
+}
+
+QStringList TRichEditor::displayedLines() const
+{
+    QStringList lines;
+    document()->size(); // lays the whole document out
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        const QTextLayout* layout = block.layout();
+        const bool lastBlock = !block.next().isValid();
+        if (lastBlock && text.isEmpty())
+            break;
+        if (!layout || layout->lineCount() == 0) {
+            lines << text;
+            continue;
+        }
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            QString part = text.mid(line.textStart(), line.textLength());
+            part.replace(QChar::LineSeparator, QString());
+            lines << part;
+        }
+    }
+    return lines;
+}
+
+bool TRichEditor::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source->hasText() || source->hasHtml();
+}
+
+void TRichEditor::insertFromMimeData(const QMimeData* source)
+{
+    if (!source->hasHtml()) {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    // Rich paste goes through our own RTF writer and reader, so that nothing can enter the
+    // document that would not survive being saved.
+    QTextDocument pasted;
+    pasted.setDefaultFont(document()->defaultFont());
+    pasted.setHtml(source->html());
+    QTextDocument kept;
+    kept.setDefaultFont(document()->defaultFont());
+    ReadRtf(WriteRtf(pasted), kept);
+    for (QTextBlock b = kept.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.isImageFormat()) {
+                const QString name = f.toImageFormat().name();
+                document()->addResource(QTextDocument::ImageResource, QUrl(name),
+                                        kept.resource(QTextDocument::ImageResource, QUrl(name)));
+            }
+        }
+    }
+    textCursor().insertFragment(QTextDocumentFragment(&kept));
+    ensureCursorVisible();
+}

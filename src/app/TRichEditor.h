@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QTextEdit>
+
+// The one editor of the main window: a QTextEdit that loads and saves whole documents as RTF and
+// offers the operations the commands rely on, in plain-text character positions from 0.
+class TRichEditor : public QTextEdit
+{
+    Q_OBJECT
+public:
+    enum class Alignment { Left = 0, Right = 1, Centre = 2, Other = 3 };
+    struct Effects {
+        bool bold = false, italic = false, underline = false, strikeOut = false;
+        bool operator==(const Effects&) const = default;
+    };
+
+    explicit TRichEditor(QWidget* parent = nullptr);
+
+    // Replaces the content with the file read as RTF, or as plain text when it is not RTF.
+    // Throws TJournalError naming the file when it can be read neither way; the editor is then
+    // left empty and read-only, so nothing typed can ever be saved over that file.
+    void loadFromFile(const QString& path);
+    // Writes the whole content as RTF, atomically. Throws TJournalError on failure.
+    void saveToFile(const QString& path) const;
+    // Empties the content; the next text typed takes the default font.
+    void clearContent();
+
+    bool isModified() const;
+    void setModified(bool modified);
+    // The document holds no character at all (a line break or a blank is a character).
+    bool isEmptyDocument() const;
+
+    void setDefaultFont(const QString& family, int pointSize);
+    QFont defaultFont() const;
+
+    // Character effects of the selection (at the caret: what the next typed text gets).
+    Effects effects() const;
+    void setEffects(const Effects& effects);
+    Alignment alignment() const;
+    void setAlignment(Alignment alignment);
+    bool hasBullets() const;
+    // Bullets on or off for the paragraphs touched by the selection; the left indent in points.
+    void setBullets(bool on);
+    double leftIndentPoints() const;
+    void setLeftIndentPoints(double points);
+
+    // Selection in plain-text positions.
+    int selectionStart() const;
+    int selectionLength() const;
+    void setSelection(int start, int length);
+    QString selectedPlainText() const;
+    int textLength() const;
+    // Puts text at the selection or caret as one change that undo does not take back.
+    void replaceSelectionKeepingNoUndo(const QString& text);
+    // The lines as displayed: a wrapped paragraph gives several, an empty last line none.
+    QStringList displayedLines() const;
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+};

@@ -1,0 +1,31 @@
+#include "app/QtPrompter.h"
+#include "app/TApplication.h"
+#include "app/TDMActions.h"
+#include "app/TFormMain.h"
+#include "diag/DebugLog.h"
+
+#include <QMessageBox>
+
+int main(int argc, char* argv[])
+{
+    TApplication app(argc, argv);
+    try {
+        TApplication::setApplicationName(QStringLiteral("Tarvex's Diary"));
+        TQtPrompter prompter;
+        const TEnvironment environment = ProcessEnvironment(&prompter);
+        if (!TApplication::claimJournal(environment.programDir))
+            return 0;
+        TDMActions actions;
+        {
+            TFormMain form(environment, actions);
+            app.setMainWindow(&form);
+            form.show();
+            TApplication::exec();
+            app.setMainWindow(nullptr);
+        }
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tarvex's Diary"), QString::fromUtf8(e.what()));
+    }
+    TDebugLog::Teardown();
+    return 0;
+}
