@@ -27,8 +27,17 @@ bool load(const QString& path, Ini& ini)
         return true;
     if (!file.open(QIODevice::ReadOnly) || file.size() > TSettingsFile::MaxFileSize)
         return false;
-    const QByteArray raw = file.read(TSettingsFile::MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || raw.size() > TSettingsFile::MaxFileSize)
+    // Read in pieces rather than asking for the limit at once: that would allocate the whole
+    // limit for every read of a file of a few hundred bytes.
+    QByteArray raw;
+    char chunk[16384];
+    qint64 got = 0;
+    while ((got = file.read(chunk, sizeof chunk)) > 0) {
+        raw.append(chunk, qsizetype(got));
+        if (raw.size() > TSettingsFile::MaxFileSize)
+            return false;
+    }
+    if (got < 0)
         return false;
     ini.original = raw;
     ini.existed = true;

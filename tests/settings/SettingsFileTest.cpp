@@ -147,6 +147,14 @@ TEST_F(SettingsFileTest, UnreadableFileIsNeverOverwritten)
     EXPECT_EQ(ini.ReadInt(S, "Key", 3), 3);
     EXPECT_FALSE(ini.WriteInt(S, "Key", 1));
     EXPECT_TRUE(QFileInfo(iniPath()).isDir());
+
+    // Nor is a file far too big to be a settings file.
+    ASSERT_TRUE(QDir(dir.path()).rmdir("jornix.ini"));
+    writeIni("[Sec]\nKey=5\n");
+    ASSERT_TRUE(QFile::resize(iniPath(), TSettingsFile::MaxFileSize + 1));
+    EXPECT_EQ(ini.ReadInt(S, "Key", 3), 3);
+    EXPECT_FALSE(ini.WriteInt(S, "Key", 1));
+    EXPECT_EQ(QFileInfo(iniPath()).size(), TSettingsFile::MaxFileSize + 1);
 }
 
 TEST_F(SettingsFileTest, WritingTheSameValueLeavesTheFileAlone)
