@@ -201,6 +201,7 @@ private:
   void flushRun();
   void beginParagraphContent();
   void endParagraph();
+  void endLastParagraph();
   void endCell();
   void endRow();
   void commitFont();
@@ -330,23 +331,34 @@ void TRtfParser::run()
         controlSymbol(*p);
         ++p;
       }
-    } else if (c == '\r' || c == '\n') {
+    } else if (c == '\r' || c == '\n' || c == '\0') {
+      // NUL is no text; rich-edit files end with one after the last brace.
       ++p;
     } else {
       const char* spanStart = p;
-      while (p < end && *p != '{' && *p != '}' && *p != '\\' && *p != '\r' && *p != '\n')
+      while (p < end && *p != '{' && *p != '}' && *p != '\\' && *p != '\r' && *p != '\n' && *p != '\0')
         ++p;
       textSpan(spanStart, p);
     }
   }
   flushBytes();
+  endLastParagraph();
   while (m_groups.size() > 1)
     closeGroup();
-  flushRun();
-  // What follows the last \par is a paragraph too, with the properties then in force.
+  endLastParagraph();
+  m_builder.finish();
+}
+
+// What follows the last \par is a paragraph too, with the properties in force where the
+// document ends.
+void TRtfParser::endLastParagraph()
+{
+  if (top().dest != TDest::Text)
+    return;
+  flushBytes();
   if (m_paragraphHasContent || !m_listPrefix.isEmpty())
     endParagraph();
-  m_builder.finish();
+  flushRun();
 }
 
 void TRtfParser::openGroup()
@@ -378,6 +390,13 @@ void TRtfParser::closeGroup()
     return;
   const TGroup closed = m_groups.back();
   m_groups.pop_back();
+  // Whatever follows the document's closing brace is damage; it goes on in the state the
+  // document ended with, so the last paragraph keeps its properties.
+  if (m_groups.size() == 1 && closed.dest == TDest::Text) {
+    m_groups.back() = closed;
+    m_groups.back().ownsDest = false;
+    m_groups.back().ownsField = false;
+  }
   if (closed.ownsDest)
     finishDestination(closed);
   if (closed.ownsField && !m_fields.empty())
