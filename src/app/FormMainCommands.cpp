@@ -63,12 +63,8 @@ void fill(const Container& names, const QHash<QString, QAction*>& commands, Add 
 
 void TFormMain::buildCommands()
 {
-    auto make = [this](const char* name, auto handler) {
-        QAction* action = CreateCommandAction(QLatin1String(name), this);
-        commands.insert(QLatin1String(name), action);
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
-        addAction(action);
-        return action;
+    auto make = [this](const char* name, void (TFormMain::*handler)()) {
+        return makeCommand(name, handler);
     };
     make("FileNewKeywordFile", &TFormMain::FileNewKeywordFileExecute);
     make("FileOpen", &TFormMain::FileOpenExecute);
@@ -81,12 +77,30 @@ void TFormMain::buildCommands()
     make("Exit1", &TFormMain::Exit1Click)->setShortcutContext(Qt::ApplicationShortcut);
     make("GotoPrevDate", &TFormMain::ButtonJumpLeftClick)->setEnabled(false);
     make("GotoNextDate", &TFormMain::ButtonJumpRightClick)->setEnabled(false);
+    buildEditCommands();
+    buildPrintCommands();
+    buildToolsCommands();
+    buildQuickListCommands();
     make("BugTracking1", &TFormMain::BugTrackingClick);
     make("ReportBug1", &TFormMain::ReportBugClick);
 
-    commands.insert(QStringLiteral("ToolsOnTop"), actions.ToolsOnTop);
+    registerCommand(actions.ToolsOnTop);
     connect(actions.ToolsOnTop, &QAction::triggered, this, [this] { ApplyStayOnTop(); });
-    addAction(actions.ToolsOnTop);
+}
+
+QAction* TFormMain::makeCommand(const char* name, void (TFormMain::*handler)())
+{
+    QAction* action = CreateCommandAction(QLatin1String(name), this);
+    commands.insert(QLatin1String(name), action);
+    connect(action, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    addAction(action);
+    return action;
+}
+
+void TFormMain::registerCommand(QAction* action)
+{
+    commands.insert(action->objectName(), action);
+    addAction(action);
 }
 
 void TFormMain::buildMenus()

@@ -21,3 +21,7 @@ void TFormMain::storeSideBarSettings(TAppSettings& s)
 void TFormMain::RefreshQuickList()
 {
 }
+
+void TFormMain::buildQuickListCommands()
+{
+}

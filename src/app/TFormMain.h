@@ -112,7 +112,25 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
 
+    // ---- editing commands: formatting, edit actions, find and replace ----
+    // (FormMainEditing.cpp and its neighbours)
+    // ---- end of editing commands ----
+
+    // ---- printing (FormMainPrint.cpp) ----
+    // ---- end of printing ----
+
+    // ---- options and about (FormMainPreferences.cpp) ----
+    // ---- end of options and about ----
+
 private:
+    // Creates a command from its table row and runs handler, guarded, when it is triggered.
+    QAction* makeCommand(const char* name, void (TFormMain::*handler)());
+    // Adds a command created elsewhere (the action module's) under its object name.
+    void registerCommand(QAction* action);
+    void buildEditCommands();
+    void buildPrintCommands();
+    void buildToolsCommands();
+    void buildQuickListCommands();
     void buildLayout();
     void buildCommands();
     void buildMenus();

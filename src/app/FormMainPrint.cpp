@@ -1,0 +1,5 @@
+#include "app/TFormMain.h"
+
+void TFormMain::buildPrintCommands()
+{
+}
