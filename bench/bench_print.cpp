@@ -16,9 +16,9 @@ namespace {
 // one-inch margins, so this is roughly pages × 470 words.
 std::unique_ptr<QTextDocument> pagesOfProse(int pages)
 {
-    static const QStringList words = {"the",    "quiet",   "morning", "walk",   "along",
-                                      "river",  "brought", "back",    "memories", "of",
-                                      "summer", "evenings", "spent",  "writing", "letters"};
+    static const QStringList words = {"the",    "quiet",    "morning", "walk",     "along",
+                                      "river",  "brought",  "back",    "memories", "of",
+                                      "summer", "evenings", "spent",   "writing",  "letters"};
     auto doc = std::make_unique<QTextDocument>();
     doc->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 12));
     QString text;

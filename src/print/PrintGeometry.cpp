@@ -40,8 +40,8 @@ TPageGeometry pageGeometry(const TPrinterMetrics& metrics, const TMargins& margi
     const qint64 layoutW = w - (qint64(margins.Left) + margins.Right) * TwipsPerInch;
     const qint64 layoutH = h - (qint64(margins.Top) + margins.Bottom) * TwipsPerInch;
     // A rectangle without room stays empty rather than turning inside out; the caller refuses it.
-    g.LayoutRect = QRect(0, 0, clampToInt(qMax<qint64>(0, layoutW)),
-                         clampToInt(qMax<qint64>(0, layoutH)));
+    g.LayoutRect =
+        QRect(0, 0, clampToInt(qMax<qint64>(0, layoutW)), clampToInt(qMax<qint64>(0, layoutH)));
     const qint64 left = qint64(margins.Left) * metrics.DpiX;
     const qint64 top = qint64(margins.Top) * metrics.DpiY;
     g.BodyOrigin = QPoint(clampToInt(left - metrics.OffsetX), clampToInt(top - metrics.OffsetY));

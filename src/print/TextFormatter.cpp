@@ -35,9 +35,10 @@ void TTextFormatter::ensureWidth(double widthPx)
         // laid out at the printer's resolution without disturbing the screen's layout.
         m_document.reset(m_source.clone());
         m_document->setUndoRedoEnabled(false);
-        m_document->documentLayout()->setPaintDevice(&m_device);
-        // The margins are ours; the editor's padding would shift the body off them.
+        // The margins are ours; the editor's padding would shift the body off them. Set before
+        // the copy has a layout, which would otherwise be redone at once in full.
         m_document->setDocumentMargin(0);
+        m_document->documentLayout()->setPaintDevice(&m_device);
         m_widthPx = -1;
     }
     if (widthPx != m_widthPx) {

@@ -105,7 +105,8 @@ TEST_F(PrintTest, HeaderNamesTheTabAndTheDiaryDate)
     const QStringList text = pdfPages(path("diary.pdf"));
     ASSERT_EQ(text.size(), 2);
     for (const QString& page : text)
-        EXPECT_TRUE(page.simplified().contains(o.PageHeaderText.simplified())) << page.toStdString();
+        EXPECT_TRUE(page.simplified().contains(o.PageHeaderText.simplified()))
+            << page.toStdString();
     EXPECT_EQ(pdfTitle(path("diary.pdf")), o.PrintJobTitle);
 }
 

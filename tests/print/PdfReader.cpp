@@ -47,9 +47,10 @@ QList<TPdfWord> pdfWords(const QString& path)
             continue;
         }
         const double x0 = m.captured(1).toDouble(), y0 = m.captured(2).toDouble();
-        words.append({page, QRectF(QPointF(x0, y0), QPointF(m.captured(3).toDouble(),
-                                                          m.captured(4).toDouble())),
-                      unescape(m.captured(5))});
+        words.append(
+            {page,
+             QRectF(QPointF(x0, y0), QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())),
+             unescape(m.captured(5))});
     }
     return words;
 }

@@ -42,8 +42,8 @@ TEST(PrintGeometry, MarginsBeyondTheSheetLeaveAnEmptyBodyWithoutOverflow)
 TEST(PrintGeometry, ConvertsBetweenPixelsAndTwips)
 {
     EXPECT_EQ(pixelsToTwips(600, 600), 1440);
-    EXPECT_EQ(pixelsToTwips(1, 600), 2);     // 2.4 rounds down
-    EXPECT_EQ(pixelsToTwips(1.25, 600), 3);  // 3.0
-    EXPECT_EQ(pixelsToTwips(100, 0), 0);     // a device without a resolution measures nothing
+    EXPECT_EQ(pixelsToTwips(1, 600), 2);    // 2.4 rounds down
+    EXPECT_EQ(pixelsToTwips(1.25, 600), 3); // 3.0
+    EXPECT_EQ(pixelsToTwips(100, 0), 0);    // a device without a resolution measures nothing
     EXPECT_DOUBLE_EQ(twipsToPixels(1440, 300), 300);
 }
