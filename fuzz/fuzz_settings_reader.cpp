@@ -21,6 +21,12 @@ void check(bool condition)
         std::abort();
 }
 
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -54,6 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(ini.ReadString(General, QStringLiteral("Application Name"), "none") == title);
     check(ini.ReadInt(QStringLiteral("Quick List"), QStringLiteral("Width"), -5) == width);
     check(ini.ReadString(QStringLiteral("editor"), QStringLiteral("font name"), "") == font);
+
+    // Rewriting is a fixed point: a file we wrote parses back to the very same bytes.
+    const QByteArray written = contents(path);
+    check(ini.WriteInt(QStringLiteral("Fuzz"), QStringLiteral("Probe"), 7));
+    check(ini.WriteInt(QStringLiteral("Fuzz"), QStringLiteral("Probe"), -123456));
+    check(contents(path) == written);
 
     TAppSettings defaults;
     defaults.title = QStringLiteral("Tarvex's Diary");

@@ -6,6 +6,34 @@
 
 namespace IniText {
 
+namespace {
+
+// A line opening a section name that never closes ("[Main Window" and nothing more) is junk.
+// It has to go before parsing: SimpleIni would take it, line break and all, as the name of the
+// section the following keys belong to, and every later rewrite would make the file longer.
+QByteArray withoutBrokenSectionLines(const QByteArray& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        const QByteArray line = text.mid(start, end - start);
+        const QByteArray trimmed = line.trimmed();
+        if (!(trimmed.startsWith('[') && !trimmed.contains(']')))
+            out += line;
+        // Keep the line break itself, so line numbers and blank-line structure stay.
+        while (end < text.size() && (text[end] == '\n' || text[end] == '\r'))
+            out += text[end++];
+        start = end;
+    }
+    return out;
+}
+
+} // namespace
+
 QByteArray toParsableUtf8(const QByteArray& raw)
 {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -19,7 +47,7 @@ QByteArray toParsableUtf8(const QByteArray& raw)
         text = raw;
     }
     text.replace('\0', ' ');
-    return text;
+    return withoutBrokenSectionLines(text);
 }
 
 std::optional<int> leadingInt(const char* value)

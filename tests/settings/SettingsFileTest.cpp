@@ -101,6 +101,20 @@ TEST_F(SettingsFileTest, DamagedFileNeverHidesOrLosesGoodKeys)
     EXPECT_EQ(ini.ReadInt(S, "New", 0), 1);
 }
 
+TEST_F(SettingsFileTest, UnclosedSectionNameDoesNotGrowTheFile)
+{
+    writeIni("[Editor Name=Arial\n#Size=-2147\nFont Size=-\n[Sec]\nKept=5\n");
+    TSettingsFile ini(iniPath());
+    ASSERT_TRUE(ini.WriteInt(S, "Probe", 1));
+    const QByteArray once = readIni();
+    for (int i = 2; i < 6; ++i)
+        ASSERT_TRUE(ini.WriteInt(S, "Probe", i));
+    ASSERT_TRUE(ini.WriteInt(S, "Probe", 1));
+    EXPECT_EQ(readIni(), once);
+    EXPECT_EQ(ini.ReadInt(S, "Kept", 0), 5);
+    EXPECT_EQ(ini.ReadString("", "Font Size", "none"), "-");
+}
+
 TEST_F(SettingsFileTest, ValuesCannotStartNewKeys)
 {
     TSettingsFile ini(iniPath());
