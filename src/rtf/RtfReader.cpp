@@ -164,7 +164,7 @@ QString hyperlinkTarget(const QString& instruction)
 class TRtfParser
 {
 public:
-  TRtfParser(const QByteArray& bytes, QTextDocument& doc) : m_data(bytes), m_doc(doc), m_builder(doc)
+  TRtfParser(const QByteArray& bytes, QTextDocument& doc) : m_data(bytes), m_builder(doc)
   {
     m_groups.reserve(64);
     m_groups.emplace_back();
@@ -213,7 +213,6 @@ private:
   TParagraphProps paragraphProps(const TParaState& para) const;
 
   const QByteArray& m_data;
-  QTextDocument& m_doc;
   TRtfDocumentBuilder m_builder;
   TCodePageDecoder m_decoder;
 
