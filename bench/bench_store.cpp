@@ -24,7 +24,8 @@ struct JournalFolder
 
     JournalFolder()
     {
-        const QByteArray rtf = "{\\rtf1\\ansi\\deff0 {\\fonttbl{\\f0 Arial;}}\\f0\\fs20 A day.\\par}";
+        const QByteArray rtf =
+            "{\\rtf1\\ansi\\deff0 {\\fonttbl{\\f0 Arial;}}\\f0\\fs20 A day.\\par}";
         for (int i = 0; i < entryCount; ++i) {
             QFile file(JoinPath(dir.path(), EntryFileNameOf(first.addDays(i))));
             if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size())
@@ -62,7 +63,8 @@ void BM_ListKeywordFiles(benchmark::State& state)
 {
     JournalFolder& f = folder();
     for (auto _ : state) {
-        const QStringList names = SortedNames(ListDirectory(f.dir.path(), QStringLiteral("kw_*.rtf")));
+        const QStringList names =
+            SortedNames(ListDirectory(f.dir.path(), QStringLiteral("kw_*.rtf")));
         if (names.size() != keywordCount)
             state.SkipWithError("wrong keyword count");
         benchmark::DoNotOptimize(names);

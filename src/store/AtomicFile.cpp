@@ -189,7 +189,9 @@ void write(const QString& path, const QByteArray& data)
     // From here on a failure must not leave the temporary file behind.
     try {
 #ifndef Q_OS_WIN
-        struct stat existing {};
+        struct stat existing
+        {
+        };
         if (::stat(QFile::encodeName(target).constData(), &existing) == 0)
             ::fchmod(temporary.handle(), existing.st_mode & 07777);
 #endif

@@ -8,6 +8,7 @@ TLoadDecision DecideLoadSource(const QString& path, const QString& backupPath)
     const bool fileEmpty = fileExists && FileLength(path) == 0;
     if (fileExists && !fileEmpty)
         return {TLoadSource::File, false};
-    const TLoadSource fallback = FileExists(backupPath) ? TLoadSource::Backup : TLoadSource::Nothing;
+    const TLoadSource fallback =
+        FileExists(backupPath) ? TLoadSource::Backup : TLoadSource::Nothing;
     return {fallback, fileEmpty};
 }

@@ -9,8 +9,8 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <string_view>
 #include <cerrno>
+#include <string_view>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -88,8 +88,7 @@ QString ResolveCaseInsensitive(const QString& dir, const QString& name)
     while (it.hasNext()) {
         it.next();
         const QString candidate = it.fileName();
-        if (candidate.size() != name.size() ||
-            candidate.compare(name, Qt::CaseInsensitive) != 0)
+        if (candidate.size() != name.size() || candidate.compare(name, Qt::CaseInsensitive) != 0)
             continue;
         if (best.isEmpty() || candidate < best)
             best = candidate;
@@ -112,8 +111,8 @@ QStringList ListDirectory(const QString& dir, const QString& pattern)
     // With a plain ASCII pattern most names are told apart on their bytes, before any of them
     // is decoded.
     const QByteArray asciiPattern = pattern.toUtf8();
-    const bool byteMatching = isAscii(std::string_view(asciiPattern.constData(),
-                                                      size_t(asciiPattern.size())));
+    const bool byteMatching =
+        isAscii(std::string_view(asciiPattern.constData(), size_t(asciiPattern.size())));
     const auto sameByte = [](char a, char b) { return asciiLower(a) == asciiLower(b); };
     // Read the folder directly: date navigation lists it after every save, and the folder of a
     // journal kept for years holds thousands of files. The type usually comes with the name;
@@ -158,9 +157,10 @@ QStringList SortedNames(QStringList names)
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
     });
-    const auto last = std::unique(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) == 0;
-    });
+    const auto last =
+        std::unique(names.begin(), names.end(), [](const QString& a, const QString& b) {
+            return a.compare(b, Qt::CaseInsensitive) == 0;
+        });
     names.erase(last, names.end());
     return names;
 }

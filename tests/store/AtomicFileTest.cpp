@@ -1,8 +1,8 @@
 #include "store/AtomicFile.h"
 
+#include "StoreTestSupport.h"
 #include "store/JournalError.h"
 #include "store/Paths.h"
-#include "StoreTestSupport.h"
 
 #include <sys/stat.h>
 
@@ -59,7 +59,9 @@ TEST(AtomicFile, KeepsPermissionsAndLinks)
     AtomicFile::write(link, "new");
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(GetFile(real), "new");
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
@@ -194,7 +196,7 @@ TEST(AtomicFile, LeftoversOfAnInterruptedWriteAreRemovedOnceSettled)
                                   QFileDevice::FileModificationTime));
     }
     EXPECT_EQ(AtomicFile::removeLeftovers(d), 2);
-    EXPECT_EQ(AllNames(d), QStringList({".cache.TMP1.tmp", ".kw_Ideas.rtf.zz01.tmp",
-                                        "jx20260101.rtf"}));
+    EXPECT_EQ(AllNames(d),
+              QStringList({".cache.TMP1.tmp", ".kw_Ideas.rtf.zz01.tmp", "jx20260101.rtf"}));
     EXPECT_EQ(AtomicFile::removeLeftovers(d + "/missing"), 0);
 }

@@ -18,11 +18,11 @@ TEST(EntryNames, DateOfFileNameReadsOnlyRealDays)
     for (QDate d(1999, 12, 25); d < QDate(2001, 3, 5); d = d.addDays(1))
         ASSERT_EQ(DateOfEntryFileName(EntryFileNameOf(d)), d) << Std(d.toString());
 
-    for (const char* bad : {"jx20230229.rtf", "jx20261301.rtf", "jx20260100.rtf",
-                            "jx00000101.rtf", "jx2026010a.rtf", "jx 2026010.rtf",
-                            "jx-0260101.rtf", "jx20260101 copy.rtf", "jx20260101.rtf.bak",
-                            "jx2026011.rtf", "jx202601011.rtf", "jx20260101.txt", "kw_x.rtf",
-                            "jx.rtf", "", "jx20260101"}) {
+    for (const char* bad :
+         {"jx20230229.rtf", "jx20261301.rtf", "jx20260100.rtf", "jx00000101.rtf", "jx2026010a.rtf",
+          "jx 2026010.rtf", "jx-0260101.rtf", "jx20260101 copy.rtf", "jx20260101.rtf.bak",
+          "jx2026011.rtf", "jx202601011.rtf", "jx20260101.txt", "kw_x.rtf", "jx.rtf", "",
+          "jx20260101"}) {
         EXPECT_FALSE(DateOfEntryFileName(QString::fromUtf8(bad)).has_value()) << bad;
     }
     // Digits of another script are no date either.
@@ -69,9 +69,9 @@ TEST(EntryNames, KeywordNameCheck)
         }
     }
     // Line breaks would split the name in startup.txt.
-    for (const QString& name : {QStringLiteral("a\nb"), QStringLiteral("a\rb"),
-                                QStringLiteral("a\tb"), QStringLiteral("a") + QChar(0) +
-                                                            QStringLiteral("b")}) {
+    for (const QString& name :
+         {QStringLiteral("a\nb"), QStringLiteral("a\rb"), QStringLiteral("a\tb"),
+          QStringLiteral("a") + QChar(0) + QStringLiteral("b")}) {
         const auto problem = KeywordNameProblem(name);
         ASSERT_TRUE(problem.has_value()) << Std(name);
         EXPECT_TRUE(problem->startsWith("Invalid Keyword name!\n")) << Std(*problem);
@@ -88,11 +88,11 @@ TEST(EntryNames, KeywordNameCheck)
     const auto tooLong = KeywordNameProblem(QString(249, QLatin1Char('a')));
     ASSERT_TRUE(tooLong.has_value());
     EXPECT_TRUE(tooLong->contains("too long")) << Std(*tooLong);
-    EXPECT_EQ(KeywordNameProblem(QString(124, QChar(0x00e4))), std::nullopt);  // 248 bytes
+    EXPECT_EQ(KeywordNameProblem(QString(124, QChar(0x00e4))), std::nullopt); // 248 bytes
     EXPECT_TRUE(KeywordNameProblem(QString(125, QChar(0x00e4))).has_value()); // 250 bytes
 
-    for (const char* fine : {"Recipes", "untitled0", "My Plans", "Diary 2", "a.b", " x ",
-                             "Tagebuch-\xc3\xbc"}) {
+    for (const char* fine :
+         {"Recipes", "untitled0", "My Plans", "Diary 2", "a.b", " x ", "Tagebuch-\xc3\xbc"}) {
         EXPECT_EQ(KeywordNameProblem(QString::fromUtf8(fine)), std::nullopt) << fine;
     }
 }

@@ -1,7 +1,7 @@
 #include "store/EntryScan.h"
 
-#include "store/EntryNames.h"
 #include "StoreTestSupport.h"
+#include "store/EntryNames.h"
 
 namespace {
 

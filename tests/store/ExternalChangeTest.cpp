@@ -1,7 +1,7 @@
 #include "store/ExternalChange.h"
 
-#include "store/JournalError.h"
 #include "StoreTestSupport.h"
+#include "store/JournalError.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
 #include "store/Paths.h"
 
+#include "StoreTestSupport.h"
 #include "store/AtomicFile.h"
 #include "store/JournalError.h"
-#include "StoreTestSupport.h"
 
 TEST(Paths, JoinPathUsesOneSlash)
 {
@@ -117,9 +117,8 @@ TEST(Paths, CopyFailsWhenTheBackupWriteFails)
     const QString to = JoinPath(dir.path(), "b.rtf");
     PutFile(from, "new");
     PutFile(to, "old");
-    AtomicFile::setFaultInjector([](AtomicFile::Stage s, const QString&) {
-        return s == AtomicFile::Stage::Rename;
-    });
+    AtomicFile::setFaultInjector(
+        [](AtomicFile::Stage s, const QString&) { return s == AtomicFile::Stage::Rename; });
     EXPECT_FALSE(CopyFileReplacing(from, to));
     AtomicFile::setFaultInjector(nullptr);
     EXPECT_EQ(GetFile(to), "old");

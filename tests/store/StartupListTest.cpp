@@ -1,8 +1,8 @@
 #include "store/StartupList.h"
 
+#include "StoreTestSupport.h"
 #include "store/AtomicFile.h"
 #include "store/JournalError.h"
-#include "StoreTestSupport.h"
 
 TEST(StartupList, WritesCrLfAfterEveryLine)
 {
@@ -29,8 +29,9 @@ TEST(StartupList, ReadsEveryKindOfLineEnd)
     EXPECT_TRUE(ReadStartupTabs(path).isEmpty());
 
     const QStringList three = {"Work", "Home", "My Plans"};
-    for (const char* bytes : {"Work\r\nHome\r\nMy Plans\r\n", "Work\nHome\nMy Plans", "Work\rHome\rMy Plans\r",
-                              "Work\r\nHome\nMy Plans\r", "\r\nWork\r\n\r\nHome\n\n\rMy Plans\r\n\r\n"}) {
+    for (const char* bytes :
+         {"Work\r\nHome\r\nMy Plans\r\n", "Work\nHome\nMy Plans", "Work\rHome\rMy Plans\r",
+          "Work\r\nHome\nMy Plans\r", "\r\nWork\r\n\r\nHome\n\n\rMy Plans\r\n\r\n"}) {
         PutFile(path, bytes);
         EXPECT_EQ(ReadStartupTabs(path), three) << bytes;
     }
@@ -46,8 +47,8 @@ TEST(StartupList, ReadsFilesWrittenOnWindows)
     QTemporaryDir dir;
     const QString path = JoinPath(dir.path(), "startup.txt");
     PutFile(path, "Caf\xe9\r\n\x80uro\r\n");
-    EXPECT_EQ(ReadStartupTabs(path), QStringList({QStringLiteral("Caf\u00e9"),
-                                                   QStringLiteral("\u20acuro")}));
+    EXPECT_EQ(ReadStartupTabs(path),
+              QStringList({QStringLiteral("Caf\u00e9"), QStringLiteral("\u20acuro")}));
     // And what we write reads back the same.
     const QStringList names = {QStringLiteral("Caf\u00e9"), QStringLiteral("\u65e5\u8a18")};
     WriteStartupTabs(path, names);
@@ -67,9 +68,8 @@ TEST(StartupList, FailuresNameTheFile)
 
     const QString good = JoinPath(dir.path(), "startup.txt");
     PutFile(good, "Home\r\n");
-    AtomicFile::setFaultInjector([](AtomicFile::Stage s, const QString&) {
-        return s == AtomicFile::Stage::Write;
-    });
+    AtomicFile::setFaultInjector(
+        [](AtomicFile::Stage s, const QString&) { return s == AtomicFile::Stage::Write; });
     EXPECT_THROW(WriteStartupTabs(good, {}), TJournalError);
     AtomicFile::setFaultInjector(nullptr);
     EXPECT_EQ(GetFile(good), "Home\r\n");

@@ -30,7 +30,9 @@ void OpenPathForOthers(const QString& dir)
 {
     QString path = dir;
     while (path.size() > 1 && path != QDir::tempPath()) {
-        struct stat st {};
+        struct stat st
+        {
+        };
         const QByteArray native = QFile::encodeName(path);
         if (::stat(native.constData(), &st) == 0)
             ::chmod(native.constData(), (st.st_mode & 07777) | 0005);
