@@ -1,12 +1,96 @@
 #include "app/TFormMain.h"
 
+#include "app/TRichEditor.h"
+#include "store/EntryNames.h"
+#include "store/Paths.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Filter { ThisMonth = 0, ThisYear = 1, AllEntries = 2, Keywords = 3 };
+
+} // namespace
+
+void TFormMain::buildSideBar()
+{
+    auto* quickPage = new QWidget(SideBar);
+    quickPage->setObjectName(QStringLiteral("TSQuickList"));
+    auto* quickLayout = new QVBoxLayout(quickPage);
+    quickLayout->setContentsMargins(2, 2, 2, 2);
+    ComboBoxQL = new QComboBox(quickPage);
+    ComboBoxQL->setObjectName(QStringLiteral("ComboBoxQL"));
+    ComboBoxQL->addItems({QStringLiteral("This Month"), QStringLiteral("This Year"),
+                          QStringLiteral("All Entries"), QStringLiteral("Keywords")});
+    ListBoxQL = new QListWidget(quickPage);
+    ListBoxQL->setObjectName(QStringLiteral("ListBoxQL"));
+    ListBoxQL->setUniformItemSizes(true);
+    quickLayout->addWidget(ComboBoxQL);
+    quickLayout->addWidget(ListBoxQL, 1);
+    SideBar->addTab(quickPage, QStringLiteral("Quick List"));
+
+    // The Categories page shows the keyword files but takes no input.
+    TSCategories = new QWidget(SideBar);
+    TSCategories->setObjectName(QStringLiteral("TSCategories"));
+    auto* categoryLayout = new QVBoxLayout(TSCategories);
+    categoryLayout->setContentsMargins(2, 2, 2, 2);
+    EditCategorySearch = new QLineEdit(TSCategories);
+    EditCategorySearch->setObjectName(QStringLiteral("EditCategorySearch"));
+    TreeViewCategories = new QTreeWidget(TSCategories);
+    TreeViewCategories->setObjectName(QStringLiteral("TreeViewCategories"));
+    TreeViewCategories->setHeaderHidden(true);
+    TreeViewCategories->setIndentation(19);
+    TreeViewCategories->setAutoExpandDelay(0);
+    categoryLayout->addWidget(EditCategorySearch);
+    categoryLayout->addWidget(TreeViewCategories, 1);
+    TSCategories->setEnabled(false);
+    SideBar->addTab(TSCategories, QStringLiteral("Categories"));
+    PopupMenuTreeView = new QMenu(this);
+    PopupMenuTreeView->setObjectName(QStringLiteral("PopupMenuTreeView"));
+
+    connect(ComboBoxQL, &QComboBox::activated, this,
+            [this] { guarded([&] { ComboBoxQLChange(); }); });
+    connect(ListBoxQL, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = ListBoxQL->row(item);
+        QMetaObject::invokeMethod(
+            this, [this, row] { guarded([&] { ListBoxQLClick(row); }); }, Qt::QueuedConnection);
+    });
+    connect(ListBoxQL, &QListWidget::currentRowChanged, this, [this](int row) {
+        // Mouse choices arrive as clicks; this is the keyboard moving the selection.
+        if (refreshingQuickList || row < 0 || QApplication::mouseButtons() != Qt::NoButton)
+            return;
+        QMetaObject::invokeMethod(
+            this, [this, row] { guarded([&] { ListBoxQLClick(row); }); }, Qt::QueuedConnection);
+    });
+}
+
+void TFormMain::buildQuickListCommands()
+{
+    makeCommand("GotoQuickList", &TFormMain::GotoQuickListExecute);
+}
 
 void TFormMain::applySideBarSettings(const TAppSettings& s)
 {
-    SideBar->resize(s.sideBarWidth, SideBar->height());
     sideBarWidth = s.sideBarWidth;
+    ComboBoxQL->setCurrentIndex(s.filterIndex >= 0 && s.filterIndex < ComboBoxQL->count()
+                                    ? s.filterIndex
+                                    : -1);
+    if (s.sideBarPage >= 0 && s.sideBarPage < SideBar->count())
+        SideBar->setCurrentIndex(s.sideBarPage);
+    if (!s.categoriesEnabled) {
+        SideBar->setCurrentIndex(0);
+        SideBar->setTabVisible(1, false);
+    }
 }
 
 void TFormMain::storeSideBarSettings(TAppSettings& s)
@@ -16,12 +100,137 @@ void TFormMain::storeSideBarSettings(TAppSettings& s)
     if (sideBarWidth == 0)
         sideBarWidth = 130;
     s.sideBarWidth = sideBarWidth;
+    s.filterIndex = ComboBoxQL->currentIndex();
+    s.sideBarPage = SideBar->currentIndex();
+}
+
+void TFormMain::showSideBar(bool show)
+{
+    if (show) {
+        SideBar->show();
+        const int total = SplitterQuickList->width();
+        SplitterQuickList->setSizes({std::max(0, total - sideBarWidth), sideBarWidth});
+    } else {
+        if (SideBar->isVisible())
+            sideBarWidth = SideBar->width();
+        SideBar->hide();
+    }
+}
+
+void TFormMain::GotoQuickListExecute()
+{
+    if (QuickListOpen) {
+        QuickListOpen = false;
+        showSideBar(false);
+    } else {
+        ComboBoxQLChange();
+        showSideBar(true);
+        QuickListOpen = true;
+    }
+    GotoQuickListUpdate();
+}
+
+void TFormMain::GotoQuickListUpdate()
+{
+    QAction* action = command(QStringLiteral("GotoQuickList"));
+    action->setChecked(QuickListOpen);
+    const QString hint = QuickListOpen ? QStringLiteral("Hide the Quick List")
+                                       : QStringLiteral("Display the Quick List");
+    action->setStatusTip(hint);
+    action->setToolTip(hint);
+}
+
+void TFormMain::ComboBoxQLChange()
+{
+    RefreshQuickList();
+}
+
+QString TFormMain::longDate(QDate date) const
+{
+    // Formatting a long date is the costly part of a refresh of years of entries.
+    auto it = longDateCache.constFind(date);
+    if (it != longDateCache.constEnd())
+        return *it;
+    const QString text = QLocale().toString(date, QLocale::LongFormat);
+    longDateCache.insert(date, text);
+    return text;
 }
 
 void TFormMain::RefreshQuickList()
 {
+    const int filter = ComboBoxQL->currentIndex();
+    QString pattern;
+    switch (filter) {
+    case ThisMonth:
+        pattern = QStringLiteral("jx%1%2*.rtf")
+                      .arg(CurrentYear, 4, 10, QLatin1Char('0'))
+                      .arg(CurrentMonth, 2, 10, QLatin1Char('0'));
+        break;
+    case ThisYear:
+        pattern = QStringLiteral("jx%1*.rtf").arg(CurrentYear, 4, 10, QLatin1Char('0'));
+        break;
+    case Keywords:
+        pattern = QStringLiteral("kw_*.rtf");
+        break;
+    default:
+        pattern = QStringLiteral("jx*.rtf");
+        break;
+    }
+    const QStringList names = SortedNames(ListDirectory(DocsDir, pattern));
+
+    QStringList lines;
+    QuickListFiles.clear();
+    lines.reserve(names.size());
+    for (const QString& name : names) {
+        if (filter == Keywords) {
+            QuickListFiles << name;
+            lines << KeywordOfFileName(name);
+        } else if (const std::optional<QDate> date = DateOfEntryFileName(name)) {
+            QuickListFiles << name;
+            lines << longDate(*date);
+        }
+        // A name that only looks like an entry has no date to show or open: left out.
+    }
+
+    refreshingQuickList = true;
+    const auto done = qScopeGuard([this] { refreshingQuickList = false; });
+    ListBoxQL->setUpdatesEnabled(false);
+    ListBoxQL->clear();
+    ListBoxQL->addItems(lines);
+    int selected = -1;
+    if (filter == Keywords)
+        selected = lines.isEmpty() ? -1 : 0;
+    else if (CurrentDate.isValid())
+        selected = lines.indexOf(longDate(CurrentDate));
+    ListBoxQL->setCurrentRow(selected);
+    if (selected < 0)
+        ListBoxQL->clearSelection();
+    ListBoxQL->setUpdatesEnabled(true);
 }
 
-void TFormMain::buildQuickListCommands()
+void TFormMain::ListBoxQLClick(int row)
 {
+    if (row < 0 || row >= QuickListFiles.size())
+        return;
+    const QString file = QuickListFiles[row];
+    if (ComboBoxQL->currentIndex() == Keywords) {
+        const QString keyword = KeywordOfFileName(file);
+        SaveCurrentDocument();
+        OpenKeywordTab(keyword);
+        return;
+    }
+    if (const std::optional<QDate> date = DateOfEntryFileName(file))
+        GoToDate(*date);
+}
+
+void TFormMain::FillCategoriesTree()
+{
+    TreeViewCategories->setUpdatesEnabled(false);
+    TreeViewCategories->clear();
+    auto* root = new QTreeWidgetItem(TreeViewCategories, {QStringLiteral("All Files")});
+    for (const QString& name : ListDirectory(DocsDir, QStringLiteral("kw_*.rtf")))
+        new QTreeWidgetItem(root, {KeywordOfFileName(name)});
+    TreeViewCategories->setCurrentItem(root);
+    root->setExpanded(true);
+    TreeViewCategories->setUpdatesEnabled(true);
 }

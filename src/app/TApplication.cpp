@@ -62,7 +62,16 @@ bool TApplication::claimJournal(const QString& programDir)
 {
     journalLock = std::make_unique<TInstanceLock>(programDir);
     const QString name = serverName(programDir);
-    if (!journalLock->tryLock()) {
+    bool locked = true;
+    try {
+        locked = journalLock->tryLock();
+    } catch (const std::exception&) {
+        // No lock file can be made (a read-only program folder): nothing tells whether another
+        // copy runs, and refusing to start would keep the user from their journal. The main
+        // window reports the folders it cannot write when it needs them.
+        journalLock.reset();
+    }
+    if (!locked) {
         QLocalSocket socket;
         socket.connectToServer(name);
         if (socket.waitForConnected(1000)) {

@@ -7,6 +7,7 @@
 #include "app/TTabRow.h"
 #include "app/ToolTipSwitch.h"
 #include "diag/DebugLog.h"
+#include "store/AtomicFile.h"
 #include "store/Directories.h"
 #include "store/Paths.h"
 
@@ -64,7 +65,8 @@ TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWi
     // can see the message and still reach the rest of the journal.
     guarded([&] { OpenDiaryEntry(env.today()); });
     // 20. The side bar as it was left.
-    SideBar->setVisible(QuickListOpen);
+    QuickListOpen = !QuickListOpen;
+    GotoQuickListExecute();
 
     TimerAutoBackup = new QTimer(this);
     TimerAutoBackup->setObjectName(QStringLiteral("TimerAutoBackup"));
@@ -165,6 +167,7 @@ void TFormMain::buildLayout()
     SideBar = new QTabWidget(central);
     SideBar->setObjectName(QStringLiteral("SideBar"));
     SideBar->setVisible(false);
+    buildSideBar();
 
     SplitterQuickList = new QSplitter(Qt::Horizontal, central);
     SplitterQuickList->setObjectName(QStringLiteral("SplitterQuickList"));
@@ -216,6 +219,9 @@ void TFormMain::resolveDirectories()
     BackupDir = dirs.backupDir;
     if (DocsDir == DefaultDocsDir && !FileExists(DocsDir))
         QDir().mkdir(DocsDir);
+    // Temporary files of writes that a crash or a kill cut short are of no use to anyone.
+    for (const QString& dir : {DocsDir, BackupDir, env.programDir})
+        AtomicFile::removeLeftovers(dir);
 }
 
 void TFormMain::ApplyStayOnTop()
@@ -250,6 +256,7 @@ void TFormMain::firstShow()
     if (TabControl->currentIndex() != 0 || !Editor->isReadOnly())
         TabControlChange();
     FileLoadAtStartupUpdate();
+    FillCategoriesTree();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)

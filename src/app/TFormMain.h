@@ -12,6 +12,10 @@
 #include <optional>
 
 class QAction;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QTreeWidget;
 class QDateEdit;
 class QLabel;
 class QMenu;
@@ -86,6 +90,19 @@ public:
     void TabControlRightPress(int index);
     void TabControlDragDrop(int from, int to);
     void EditorSelectionChange();
+    void RefreshQuickList();
+    void GotoQuickListExecute();
+    void GotoQuickListUpdate();
+    void ComboBoxQLChange();
+    // Opens the document behind a line of the Quick List.
+    void ListBoxQLClick(int row);
+    void FillCategoriesTree();
+    QComboBox* ComboBoxQL = nullptr;
+    QListWidget* ListBoxQL = nullptr;
+    QTabWidget* SideBar = nullptr;
+    QWidget* TSCategories = nullptr;
+    QLineEdit* EditCategorySearch = nullptr;
+    QTreeWidget* TreeViewCategories = nullptr;
 
     QString selectedCaption() const;
     bool diaryTabSelected() const;
@@ -114,9 +131,51 @@ protected:
 
     // ---- editing commands: formatting, edit actions, find and replace ----
     // (FormMainEditing.cpp and its neighbours)
+public:
+    class TFindDialog* FindDialog = nullptr;
+    class TReplaceDialog* ReplaceDialog = nullptr;
+    QMenu* PopupMenuEditor = nullptr;
+
+    // Formatting: each does nothing while UpdatingFormat is set, except the font.
+    void FormatBoldExecute();
+    void FormatItalicExecute();
+    void FormatUnderlineExecute();
+    void FormatStrikeOutExecute();
+    // The alignment commands' one handler: the command's data is its tag (0 left, 1 right,
+    // 2 centre).
+    void FormatAlignExecute(QAction* command);
+    void FormatBulletsExecute();
+    void FormatFontExecute();
+
+    // Find and replace.
+    void SelectWordAtCaret();
+    // Searches with the find text and options of dialog (FindDialog or ReplaceDialog) from the
+    // selection and selects the match; says "End of document reached." when there is none.
+    bool FindNextMatch(class QDialog* dialog);
+    void ReplaceAndFindNext();
+    void FindDialogFind();
+    void FindDialogClose();
+    void ReplaceDialogFind();
+    void ReplaceDialogReplace();
+
+protected:
+    void toggleEffect(int flag);
+    // The parts that need the editor and the menus, which exist only once the window is built.
+    void finishEditCommands();
     // ---- end of editing commands ----
 
     // ---- printing (FormMainPrint.cpp) ----
+public:
+    // "&Print...": the print dialog with a page range and printing to a file.
+    void FilePrintExecute();
+    void PrintWithDialog();
+    // The tool bar's "&Print": every page on the current printer, no dialog.
+    void FilePrintImmediatelyExecute();
+
+protected:
+    struct TPrintOptions printOptions() const;
+    class TCurrentPrinter& currentPrinter();
+    class TCurrentPrinter* CurrentPrinter = nullptr; // created at the first print
     // ---- end of printing ----
 
     // ---- options and about (FormMainPreferences.cpp) ----
@@ -148,11 +207,13 @@ private:
     void DateTimePickerChange();
     void TabControlChanging();
     void SaveKeywordFile(const QString& name);
-    void RefreshQuickList();
     void writeDocument(const QString& path);
     void rememberStamp(const QString& path);
     void preserveExternalChange(const QString& path);
     void jumpTo(const QDate& target);
+    void buildSideBar();
+    void showSideBar(bool show);
+    QString longDate(QDate date) const;
     void applySideBarSettings(const TAppSettings& s);
     void storeSideBarSettings(TAppSettings& s);
     std::optional<QString> askKeywordName(const QString& proposed,
@@ -179,6 +240,9 @@ private:
     bool exiting = false;
     bool settingDate = false;
     int sideBarWidth = 125;
+    bool refreshingQuickList = false;
+    mutable QHash<QDate, QString> longDateCache;
+    QMenu* PopupMenuTreeView = nullptr;
     QString stampPath;           // the file the editor's document was read from or written to
     TFileStamp documentStamp;    // how that file looked then
 
@@ -189,7 +253,6 @@ private:
     QDateEdit* DateTimePicker = nullptr;
     TTabRow* TabControl = nullptr;
     QSplitter* SplitterQuickList = nullptr;
-    QTabWidget* SideBar = nullptr;
     QLabel* statusPanels[3] = {nullptr, nullptr, nullptr};
     QTimer* TimerAutoBackup = nullptr;
     QMenu* PopupMenuTabs = nullptr;
