@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -142,6 +143,7 @@ private:
   void writeEscaped(QStringView text, QByteArray& out);
 
   TRunProps propsFor(const QTextCharFormat& format);
+  const TRunProps& propsForIndex(int formatIndex, const QTextCharFormat& format);
   int fontIndex(const QString& family);
   int colorIndex(const QBrush& brush);
 
@@ -155,6 +157,12 @@ private:
   QHash<QString, int> m_fontIndex;
   QList<QRgb> m_colors;
   QHash<QRgb, int> m_colorIndex;
+  // Fragments share a few formats; their properties are worked out once per format.
+  std::vector<TRunProps> m_propsByFormat;
+  std::vector<QString> m_hrefByFormat;
+  std::vector<bool> m_propsKnown;
+  TRunProps m_scratchProps;
+  const QList<QTextFormat> m_allFormats = m_doc.allFormats();
 
   TRunProps m_state;
   TParaProps m_para;
@@ -173,7 +181,18 @@ void TRtfWriter::word(const char* text)
 void TRtfWriter::word(const char* text, int value)
 {
   m_body += text;
-  m_body += QByteArray::number(value);
+  // Numbers go straight into the buffer; QByteArray::number allocates each time.
+  char digits[12];
+  int length = 0;
+  unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+  do {
+    digits[length++] = char('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
+  if (value < 0)
+    m_body += '-';
+  while (length)
+    m_body += digits[--length];
   m_needDelimiter = true;
 }
 
@@ -233,6 +252,25 @@ TRunProps TRtfWriter::propsFor(const QTextCharFormat& format)
   return props;
 }
 
+const TRunProps& TRtfWriter::propsForIndex(int formatIndex, const QTextCharFormat& format)
+{
+  if (formatIndex < 0 || formatIndex > 1000000) {
+    m_scratchProps = propsFor(format);
+    return m_scratchProps;
+  }
+  if (size_t(formatIndex) >= m_propsKnown.size()) {
+    m_propsKnown.resize(formatIndex + 1, false);
+    m_propsByFormat.resize(formatIndex + 1);
+    m_hrefByFormat.resize(formatIndex + 1);
+  }
+  if (!m_propsKnown[formatIndex]) {
+    m_propsByFormat[formatIndex] = propsFor(format);
+    m_hrefByFormat[formatIndex] = format.isAnchor() ? format.anchorHref() : QString();
+    m_propsKnown[formatIndex] = true;
+  }
+  return m_propsByFormat[formatIndex];
+}
+
 // After \pard every property is written that a resetting reader would get wrong and every one
 // that a keeping reader would get wrong, so both end up with the same formatting.
 void TRtfWriter::writeRunProps(const TRunProps& props, bool afterPard)
@@ -266,15 +304,32 @@ void TRtfWriter::writeRunProps(const TRunProps& props, bool afterPard)
 
 void TRtfWriter::writeEscaped(QStringView text, QByteArray& out)
 {
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i].unicode();
-    if (c >= 0x20 && c < 0x7F) {
+  const char16_t* p = text.utf16();
+  const char16_t* const end = p + text.size();
+  while (p < end) {
+    // Plain printable ASCII goes out in one piece.
+    const char16_t* plain = p;
+    while (p < end && *p >= 0x20 && *p < 0x7F && *p != u'\\' && *p != u'{' && *p != u'}')
+      ++p;
+    if (p > plain) {
       if (m_needDelimiter) {
         out += ' ';
         m_needDelimiter = false;
       }
-      if (c == u'\\' || c == u'{' || c == u'}')
-        out += '\\';
+      const qsizetype start = out.size();
+      out.resize(start + (p - plain));
+      char* dst = out.data() + start;
+      for (const char16_t* c = plain; c < p; ++c)
+        *dst++ = char(*c);
+      continue;
+    }
+    const char16_t c = *p++;
+    if (c == u'\\' || c == u'{' || c == u'}') {
+      if (m_needDelimiter) {
+        out += ' ';
+        m_needDelimiter = false;
+      }
+      out += '\\';
       out += char(c);
       continue;
     }
@@ -292,9 +347,8 @@ void TRtfWriter::writeEscaped(QStringView text, QByteArray& out)
     m_needDelimiter = false;
     static const char hex[] = "0123456789abcdef";
     if (const unsigned char byte = rtf::windows1252Byte(c)) {
-      out += "\\'";
-      out += hex[byte >> 4];
-      out += hex[byte & 15];
+      const char escape[4] = {'\\', '\'', hex[byte >> 4], hex[byte & 15]};
+      out.append(escape, 4);
     } else {
       // A literal '?' as fallback would let a reader that skips it eat a following space.
       out += "\\u";
@@ -464,7 +518,8 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
   // The first run's formatting also goes into a numbered paragraph's marker.
   QTextBlock::iterator it = block.begin();
   const QTextCharFormat firstFormat = it.atEnd() ? block.charFormat() : it.fragment().charFormat();
-  const TRunProps firstRun = propsFor(firstFormat);
+  const TRunProps firstRun =
+    it.atEnd() ? propsFor(firstFormat) : propsForIndex(it.fragment().charFormatIndex(), firstFormat);
 
   // The rich-edit way: the items of one list share the paragraph properties, so the items after
   // the first only repeat the marker text.
@@ -501,22 +556,30 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
   if (it.atEnd()) {
     writeRunProps(firstRun, afterPard);
   }
+  const QString blockText = it.atEnd() ? QString() : block.text();
+  const int blockStart = block.position();
   for (; !it.atEnd(); ++it) {
     const QTextFragment fragment = it.fragment();
-    const QTextCharFormat charFormat = fragment.charFormat();
-    const QString href = charFormat.isAnchor() ? charFormat.anchorHref() : QString();
+    const int formatIndex = fragment.charFormatIndex();
+    const QTextCharFormat charFormat = formatIndex >= 0 && formatIndex < m_allFormats.size()
+                                         ? m_allFormats.at(formatIndex).toCharFormat()
+                                         : fragment.charFormat();
+    const TRunProps props = propsForIndex(formatIndex, charFormat);
+    const QString href = formatIndex >= 0 && size_t(formatIndex) < m_hrefByFormat.size()
+                           ? m_hrefByFormat[formatIndex]
+                           : (charFormat.isAnchor() ? charFormat.anchorHref() : QString());
     if (href != m_link || (href.isEmpty() && !m_link.isNull())) {
       closeLink();
       if (!href.isEmpty())
         openLink(href);
     }
-    writeRunProps(propsFor(charFormat), afterPard);
+    writeRunProps(props, afterPard);
     afterPard = false;
     if (charFormat.isImageFormat()) {
       writeImage(charFormat.toImageFormat());
       continue;
     }
-    writeText(fragment.text());
+    writeText(QStringView(blockText).sliced(fragment.position() - blockStart, fragment.length()));
   }
   closeLink();
   word(ending);
