@@ -8,9 +8,23 @@ namespace {
 
 using K = TKeyword;
 
-const std::unordered_map<std::string_view, TKeyword>& keywordTable()
+// Control words are short; FNV-1a over their letters beats the library's general hash here.
+struct TWordHash
 {
-  static const std::unordered_map<std::string_view, TKeyword> table = {
+  size_t operator()(std::string_view word) const noexcept
+  {
+    size_t hash = 2166136261u;
+    for (char c : word)
+      hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+  }
+};
+
+using TKeywordTable = std::unordered_map<std::string_view, TKeyword, TWordHash>;
+
+const TKeywordTable& keywordTable()
+{
+  static const TKeywordTable table = {
     {"rtf", K::Rtf}, {"ansi", K::Ansi}, {"mac", K::Mac}, {"pc", K::Pc}, {"pca", K::Pca},
     {"ansicpg", K::AnsiCpg}, {"deff", K::Deff}, {"fonttbl", K::FontTable}, {"f", K::Font},
     {"fcharset", K::FontCharset}, {"cpg", K::FontCodePage}, {"fname", K::FontName},

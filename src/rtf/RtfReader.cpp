@@ -210,6 +210,7 @@ private:
   int codePageOf(int font) const;
   int currentCodePage() const;
   QTextCharFormat formatFor(const TCharState& state);
+  QTextCharFormat buildFormat(const TCharState& state);
   TParagraphProps paragraphProps(const TParaState& para) const;
 
   const QByteArray& m_data;
@@ -263,6 +264,9 @@ private:
   int m_cellxCount = 0;
 
   std::unordered_map<TCharState, QTextCharFormat, TCharStateHash> m_formats;
+  TCharState m_lastFormatState;
+  QTextCharFormat m_lastFormat;
+  bool m_lastFormatValid = false;
 };
 
 void TRtfParser::run()
@@ -568,6 +572,7 @@ void TRtfParser::finishDestination(const TGroup& group)
     if (m_colorSet)
       m_colors.push_back(QColor(m_red, m_green, m_blue));
     m_formats.clear();
+    m_lastFormatValid = false;
     break;
   case TDest::Pict:
     if (m_picture.kind != TPicture::None && !m_picture.data.isEmpty()) {
@@ -623,6 +628,7 @@ void TRtfParser::textKeyword(TKeyword keyword, bool hasParam, int param)
   case TKeyword::Deff:
     m_defaultFont = param;
     m_formats.clear();
+    m_lastFormatValid = false;
     break;
   case TKeyword::Font: ch.font = param; break;
 
@@ -830,6 +836,7 @@ void TRtfParser::commitFont()
   m_font = TFont();
   m_fontHasAltName = false;
   m_formats.clear();
+    m_lastFormatValid = false;
 }
 
 int TRtfParser::codePageOf(int font) const
@@ -1032,7 +1039,8 @@ void TRtfParser::flushRun()
   if (m_run.isEmpty())
     return;
   m_builder.insertText(m_run, formatFor(m_runState), m_runInTable);
-  m_run.clear();
+  // Keeps the buffer: runs are many and short.
+  m_run.truncate(0);
 }
 
 TParagraphProps TRtfParser::paragraphProps(const TParaState& para) const
@@ -1116,6 +1124,16 @@ void TRtfParser::endRow()
 }
 
 QTextCharFormat TRtfParser::formatFor(const TCharState& state)
+{
+  if (m_lastFormatValid && state == m_lastFormatState)
+    return m_lastFormat;
+  m_lastFormatState = state;
+  m_lastFormat = buildFormat(state);
+  m_lastFormatValid = true;
+  return m_lastFormat;
+}
+
+QTextCharFormat TRtfParser::buildFormat(const TCharState& state)
 {
   const auto cached = m_formats.find(state);
   if (cached != m_formats.end())
