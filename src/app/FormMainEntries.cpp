@@ -35,8 +35,13 @@ void TFormMain::OpenDiaryEntry(QDate date)
     // copy becomes the entry again, and a day without a file gets one so that it counts as a
     // stored entry while it is shown (leaving it empty removes it again).
     rememberStamp(EntryPath);
+    entryPlaceholder = false;
     if (decision.source != TLoadSource::File)
         writeDocument(EntryPath);
+    if (decision.source == TLoadSource::Nothing) {
+        entryPlaceholder = true;
+        placeholderStamp = StampOf(EntryPath);
+    }
     Editor->setModified(false);
     CurrentYear = date.year();
     CurrentMonth = date.month();

@@ -9,6 +9,7 @@
 #include "diag/DebugLog.h"
 #include "store/AtomicFile.h"
 #include "store/Directories.h"
+#include "store/ExternalChange.h"
 #include "store/Paths.h"
 
 #include <QAbstractEventDispatcher>
@@ -128,7 +129,10 @@ void TFormMain::buildLayout()
     DateTimePicker->setObjectName(QStringLiteral("DateTimePicker"));
     DateTimePicker->setCalendarPopup(true);
     DateTimePicker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-    DateTimePicker->setMinimumWidth(130);
+    // Wide enough for the longest long date of the user's locale.
+    const QString longest = QLocale().toString(QDate(2026, 9, 30), QLocale::LongFormat);
+    DateTimePicker->setMinimumWidth(
+        std::max(130, DateTimePicker->fontMetrics().horizontalAdvance(longest) + 48));
     DateTimePicker->setDateRange(QDate(1000, 1, 1), QDate(9999, 12, 31));
     dateLayout->addWidget(ButtonJumpLeft);
     dateLayout->addWidget(ButtonJumpRight);
@@ -249,8 +253,13 @@ void TFormMain::firstShow()
     OpenStartupTabs();
     TabControl->selectSilently(0);
     const int remembered = LastTab.isEmpty() ? -1 : TabControl->findCaption(LastTab);
-    if (remembered >= 0)
+    if (remembered > 0) {
+        // Going straight to the remembered keyword tab leaves today's entry unseen: the empty
+        // file that opening it wrote must not stay behind (a file with words in it stays).
+        if (entryPlaceholder && StampOf(EntryPath) == placeholderStamp)
+            DeleteFileIfExists(EntryPath);
         TabControl->selectSilently(remembered);
+    }
     // Today's entry was read a moment ago; a file that could not be read then is not read (and
     // reported) a second time.
     if (TabControl->currentIndex() != 0 || !Editor->isReadOnly())

@@ -245,6 +245,8 @@ private:
     QMenu* PopupMenuTreeView = nullptr;
     QString stampPath;           // the file the editor's document was read from or written to
     TFileStamp documentStamp;    // how that file looked then
+    bool entryPlaceholder = false; // the entry shown had no file; opening it wrote an empty one
+    TFileStamp placeholderStamp;
 
     QToolBar* ToolBar2 = nullptr;
     QWidget* PanelDatePicker = nullptr;

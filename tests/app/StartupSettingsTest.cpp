@@ -89,3 +89,19 @@ TEST_F(AppFixture, LastTabIsRememberedIgnoringCaseAndForgottenWhenSwitchedOff)
     EXPECT_TRUE(QString::fromUtf8(readFile(ini())).contains("Last Tab=\n") ||
                 QString::fromUtf8(readFile(ini())).contains("Last Tab=\r\n"));
 }
+
+TEST_F(AppFixture, StartingOnAKeywordTabLeavesNoEmptyEntryAndNeverDeletesARealOne)
+{
+    QDir().mkpath(docs());
+    writeFile(docs("startup.txt"), "Empty\r\n");
+    writeFile(ini(), "[General]\nLast Tab=Empty\n");
+    start();
+    EXPECT_EQ(form->selectedCaption(), "Empty");
+    EXPECT_FALSE(QFile::exists(docs("jx20261207.rtf")));
+    stop();
+
+    writeFile(docs("jx20261207.rtf"), rtfWith("a real entry"));
+    start();
+    stop();
+    EXPECT_TRUE(readFile(docs("jx20261207.rtf")).contains("a real entry"));
+}

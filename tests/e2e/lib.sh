@@ -91,6 +91,23 @@ main_window() {
     return 1
 }
 
+# Answers a dialog of the program: waits for the window named $1, sends it the keys that
+# follow (a "text:..." argument is typed), then gives the main window the focus back, as a
+# window manager would when a dialog closes.
+answer() {
+    local name=$1 id; shift
+    id=$(wait_window "$name") || { fail "no window '$name' appeared"; return 1; }
+    focus "$id"
+    for k in "$@"; do
+        case "$k" in
+            text:*) typed "${k#text:}" ;;
+            *) keys "$k" ;;
+        esac
+    done
+    sleep 0.3
+    focus "$APP_WIN"
+}
+
 quit_app() { focus "$APP_WIN"; keys alt+F4; wait_exit; }
 
 # Waits up to 5 s for a file to satisfy a test ("exists", "missing", or a text it contains).
