@@ -27,25 +27,25 @@ bool isLeadByte(int codePage, unsigned char byte);
 class TCodePageDecoder
 {
 public:
-  TCodePageDecoder();
-  ~TCodePageDecoder();
-  TCodePageDecoder(const TCodePageDecoder&) = delete;
-  TCodePageDecoder& operator=(const TCodePageDecoder&) = delete;
+    TCodePageDecoder();
+    ~TCodePageDecoder();
+    TCodePageDecoder(const TCodePageDecoder&) = delete;
+    TCodePageDecoder& operator=(const TCodePageDecoder&) = delete;
 
-  void decodeInto(int codePage, const char* data, qsizetype size, QString& out);
+    void decodeInto(int codePage, const char* data, qsizetype size, QString& out);
 
 private:
-  struct TEntry
-  {
-    bool singleByte = true;
-    std::array<char16_t, 256> table{};
-    std::unique_ptr<QStringDecoder> decoder;
-  };
-  TEntry& entryFor(int codePage);
+    struct TEntry
+    {
+        bool singleByte = true;
+        std::array<char16_t, 256> table{};
+        std::unique_ptr<QStringDecoder> decoder;
+    };
+    TEntry& entryFor(int codePage);
 
-  std::unordered_map<int, std::unique_ptr<TEntry>> m_entries;
-  int m_lastCodePage = -1;
-  TEntry* m_last = nullptr;
+    std::unordered_map<int, std::unique_ptr<TEntry>> m_entries;
+    int m_lastCodePage = -1;
+    TEntry* m_last = nullptr;
 };
 
 // The Windows-1252 byte of a character, or 0 when 1252 cannot hold it.

@@ -20,238 +20,250 @@ constexpr char16_t ObjectReplacement = 0xFFFC;
 
 bool isStructural(char16_t c)
 {
-  return (c < 0x20 && c != u'\t') || c == QChar::ParagraphSeparator || c == BeginningOfFrame ||
-         c == EndOfFrame || c == ObjectReplacement;
+    return (c < 0x20 && c != u'\t') || c == QChar::ParagraphSeparator || c == BeginningOfFrame ||
+           c == EndOfFrame || c == ObjectReplacement;
 }
 
 // Characters the document treats as structure (block and frame marks) must not come in as
 // text; a stray CR or LF escaped as \'0a is a line break at most.
 QString cleanText(const QString& text)
 {
-  if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isStructural(c.unicode()); }))
-    return text;
-  QString out;
-  out.reserve(text.size());
-  for (QChar c : text) {
-    const char16_t u = c.unicode();
-    if (!isStructural(u))
-      out += c;
-    else if (u == u'\n' || u == QChar::ParagraphSeparator)
-      out += QChar(QChar::LineSeparator);
-  }
-  return out;
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isStructural(c.unicode()); }))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!isStructural(u))
+            out += c;
+        else if (u == u'\n' || u == QChar::ParagraphSeparator)
+            out += QChar(QChar::LineSeparator);
+    }
+    return out;
 }
 
 } // namespace
 
 TRtfDocumentBuilder::TRtfDocumentBuilder(QTextDocument& doc) : m_doc(doc), m_cursor(&doc)
 {
-  m_cursor.beginEditBlock();
+    m_cursor.beginEditBlock();
 }
 
-void TRtfDocumentBuilder::insertText(const QString& text, const QTextCharFormat& format, bool inTable)
+void TRtfDocumentBuilder::insertText(const QString& text, const QTextCharFormat& format,
+                                     bool inTable)
 {
-  enterContext(inTable);
-  if (m_inTable) {
-    m_rows.back().cells.back().push_back({TOperation::Text, cleanText(text), format, {}});
-  } else {
-    ensureBlock();
-    m_cursor.insertText(cleanText(text), format);
-  }
+    enterContext(inTable);
+    if (m_inTable) {
+        m_rows.back().cells.back().push_back({TOperation::Text, cleanText(text), format, {}});
+    } else {
+        ensureBlock();
+        m_cursor.insertText(cleanText(text), format);
+    }
 }
 
 bool TRtfDocumentBuilder::insertImage(const QByteArray& data, QSizeF pointSize,
                                       const QTextCharFormat& format, bool inTable)
 {
-  QBuffer buffer;
-  buffer.setData(data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
-  const QSize pixels = reader.size();
-  if (!reader.canRead() || pixels.isEmpty())
-    return false;
-  // Without a goal size the picture shows at its pixel size at 96 dpi.
-  if (pointSize.width() <= 0 || pointSize.height() <= 0)
-    pointSize = QSizeF(pixels) * 0.75;
-  const QImage image = reader.read();
-  if (image.isNull())
-    return false;
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize pixels = reader.size();
+    if (!reader.canRead() || pixels.isEmpty())
+        return false;
+    // Without a goal size the picture shows at its pixel size at 96 dpi.
+    if (pointSize.width() <= 0 || pointSize.height() <= 0)
+        pointSize = QSizeF(pixels) * 0.75;
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
 
-  const QString hash = QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex());
-  const QString name = QString::fromLatin1(ImageScheme) + u':' + hash;
-  m_doc.addResource(QTextDocument::ImageResource, QUrl(name), image);
-  m_doc.addResource(QTextDocument::UserResource, QUrl(QString::fromLatin1(SourceScheme) + u':' + hash), data);
+    const QString hash =
+        QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex());
+    const QString name = QString::fromLatin1(ImageScheme) + u':' + hash;
+    m_doc.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    m_doc.addResource(QTextDocument::UserResource,
+                      QUrl(QString::fromLatin1(SourceScheme) + u':' + hash), data);
 
-  QTextImageFormat imageFormat;
-  imageFormat.merge(format);
-  imageFormat.setObjectType(QTextFormat::ImageObject);
-  imageFormat.setName(name);
-  imageFormat.setWidth(pointSize.width());
-  imageFormat.setHeight(pointSize.height());
-  enterContext(inTable);
-  if (m_inTable) {
-    m_rows.back().cells.back().push_back({TOperation::Image, {}, imageFormat, {}});
-  } else {
-    ensureBlock();
-    m_cursor.insertImage(imageFormat);
-  }
-  return true;
+    QTextImageFormat imageFormat;
+    imageFormat.merge(format);
+    imageFormat.setObjectType(QTextFormat::ImageObject);
+    imageFormat.setName(name);
+    imageFormat.setWidth(pointSize.width());
+    imageFormat.setHeight(pointSize.height());
+    enterContext(inTable);
+    if (m_inTable) {
+        m_rows.back().cells.back().push_back({TOperation::Image, {}, imageFormat, {}});
+    } else {
+        ensureBlock();
+        m_cursor.insertImage(imageFormat);
+    }
+    return true;
 }
 
-void TRtfDocumentBuilder::endParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat,
-                                       bool inTable)
+void TRtfDocumentBuilder::endParagraph(const TParagraphProps& props,
+                                       const QTextCharFormat& markFormat, bool inTable)
 {
-  enterContext(inTable);
-  TOperation operation{TOperation::ParagraphEnd, {}, markFormat, props};
-  if (m_inTable) {
-    m_rows.back().cells.back().push_back(std::move(operation));
-  } else {
-    ensureBlock();
-    apply(operation);
-  }
+    enterContext(inTable);
+    TOperation operation{TOperation::ParagraphEnd, {}, markFormat, props};
+    if (m_inTable) {
+        m_rows.back().cells.back().push_back(std::move(operation));
+    } else {
+        ensureBlock();
+        apply(operation);
+    }
 }
 
 void TRtfDocumentBuilder::ensureBlock()
 {
-  if (!m_pendingBlock)
-    return;
-  // A fresh format, so the new paragraph does not inherit the list of the one before.
-  m_cursor.insertBlock(QTextBlockFormat(), m_pendingCharFormat);
-  m_pendingBlock = false;
+    if (!m_pendingBlock)
+        return;
+    // A fresh format, so the new paragraph does not inherit the list of the one before.
+    m_cursor.insertBlock(QTextBlockFormat(), m_pendingCharFormat);
+    m_pendingBlock = false;
 }
 
 void TRtfDocumentBuilder::endCell(const TParagraphProps& props, const QTextCharFormat& markFormat,
                                   int definedColumns)
 {
-  enterContext(true);
-  TRow& row = m_rows.back();
-  row.definedColumns = std::max(row.definedColumns, definedColumns);
-  if (int(row.cells.size()) >= MaxTableColumns) {
-    row.cells.back().push_back({TOperation::ParagraphEnd, {}, markFormat, props});
-    return;
-  }
-  row.cells.back().push_back({TOperation::CellEnd, {}, markFormat, props});
-  row.cells.emplace_back();
+    enterContext(true);
+    TRow& row = m_rows.back();
+    row.definedColumns = std::max(row.definedColumns, definedColumns);
+    if (int(row.cells.size()) >= MaxTableColumns) {
+        row.cells.back().push_back({TOperation::ParagraphEnd, {}, markFormat, props});
+        return;
+    }
+    row.cells.back().push_back({TOperation::CellEnd, {}, markFormat, props});
+    row.cells.emplace_back();
 }
 
 void TRtfDocumentBuilder::endRow(int definedColumns)
 {
-  if (!m_inTable)
-    return;
-  TRow& row = m_rows.back();
-  row.definedColumns = std::max(row.definedColumns, definedColumns);
-  // The \cell before \row has opened a cell that nothing fills.
-  if (row.cells.size() > 1 && row.cells.back().empty())
-    row.cells.pop_back();
-  m_rows.emplace_back();
+    if (!m_inTable)
+        return;
+    TRow& row = m_rows.back();
+    row.definedColumns = std::max(row.definedColumns, definedColumns);
+    // The \cell before \row has opened a cell that nothing fills.
+    if (row.cells.size() > 1 && row.cells.back().empty())
+        row.cells.pop_back();
+    m_rows.emplace_back();
 }
 
 void TRtfDocumentBuilder::finish()
 {
-  enterContext(false);
-  m_pendingBlock = false;
-  m_cursor.endEditBlock();
+    enterContext(false);
+    m_pendingBlock = false;
+    m_cursor.endEditBlock();
 }
 
 void TRtfDocumentBuilder::enterContext(bool inTable)
 {
-  if (inTable == m_inTable)
-    return;
-  if (inTable) {
-    m_rows.assign(1, TRow());
-    m_inTable = true;
-  } else {
-    m_inTable = false;
-    flushTable();
-  }
+    if (inTable == m_inTable)
+        return;
+    if (inTable) {
+        m_rows.assign(1, TRow());
+        m_inTable = true;
+    } else {
+        m_inTable = false;
+        flushTable();
+    }
 }
 
 void TRtfDocumentBuilder::flushTable()
 {
-  if (!m_rows.empty() && m_rows.back().cells.size() == 1 && m_rows.back().cells.back().empty())
-    m_rows.pop_back();
-  if (m_rows.empty())
-    return;
-  int columns = 1;
-  for (const TRow& row : m_rows)
-    columns = std::max({columns, int(row.cells.size()), std::min(row.definedColumns, MaxTableColumns)});
+    if (!m_rows.empty() && m_rows.back().cells.size() == 1 && m_rows.back().cells.back().empty())
+        m_rows.pop_back();
+    if (m_rows.empty())
+        return;
+    int columns = 1;
+    for (const TRow& row : m_rows)
+        columns = std::max(
+            {columns, int(row.cells.size()), std::min(row.definedColumns, MaxTableColumns)});
 
-  // RTF ends the paragraph before a table with \par; in the document the table follows that
-  // paragraph directly.
-  m_pendingBlock = false;
-  QTextTableFormat format;
-  format.setBorder(1);
-  format.setCellPadding(2);
-  format.setCellSpacing(0);
-  format.setBorderCollapse(true);
-  QTextTable* table = m_cursor.insertTable(int(m_rows.size()), columns, format);
-  for (int r = 0; r < int(m_rows.size()); ++r) {
-    const TRow& row = m_rows[r];
-    for (int c = 0; c < int(row.cells.size()); ++c) {
-      m_cursor = table->cellAt(r, c).firstCursorPosition();
-      m_previousList = nullptr;
-      m_replayingCell = true;
-      for (const TOperation& operation : row.cells[c])
-        apply(operation);
-      m_replayingCell = false;
+    // RTF ends the paragraph before a table with \par; in the document the table follows that
+    // paragraph directly.
+    m_pendingBlock = false;
+    QTextTableFormat format;
+    format.setBorder(1);
+    format.setCellPadding(2);
+    format.setCellSpacing(0);
+    format.setBorderCollapse(true);
+    QTextTable* table = m_cursor.insertTable(int(m_rows.size()), columns, format);
+    for (int r = 0; r < int(m_rows.size()); ++r) {
+        const TRow& row = m_rows[r];
+        for (int c = 0; c < int(row.cells.size()); ++c) {
+            m_cursor = table->cellAt(r, c).firstCursorPosition();
+            m_previousList = nullptr;
+            m_replayingCell = true;
+            for (const TOperation& operation : row.cells[c])
+                apply(operation);
+            m_replayingCell = false;
+        }
     }
-  }
-  m_rows.clear();
-  m_previousList = nullptr;
-  m_cursor.setPosition(table->lastPosition() + 1);
+    m_rows.clear();
+    m_previousList = nullptr;
+    m_cursor.setPosition(table->lastPosition() + 1);
 }
 
 void TRtfDocumentBuilder::apply(const TOperation& operation)
 {
-  switch (operation.kind) {
-  case TOperation::Text: m_cursor.insertText(operation.text, operation.format); break;
-  case TOperation::Image: m_cursor.insertImage(operation.format.toImageFormat()); break;
-  case TOperation::ParagraphEnd:
-    applyParagraph(operation.props, operation.format);
-    m_pendingBlock = true;
-    m_pendingCharFormat = operation.format;
-    if (m_replayingCell)
-      ensureBlock();
-    break;
-  case TOperation::CellEnd: applyParagraph(operation.props, operation.format); break;
-  }
+    switch (operation.kind) {
+    case TOperation::Text:
+        m_cursor.insertText(operation.text, operation.format);
+        break;
+    case TOperation::Image:
+        m_cursor.insertImage(operation.format.toImageFormat());
+        break;
+    case TOperation::ParagraphEnd:
+        applyParagraph(operation.props, operation.format);
+        m_pendingBlock = true;
+        m_pendingCharFormat = operation.format;
+        if (m_replayingCell)
+            ensureBlock();
+        break;
+    case TOperation::CellEnd:
+        applyParagraph(operation.props, operation.format);
+        break;
+    }
 }
 
-void TRtfDocumentBuilder::applyParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat)
+void TRtfDocumentBuilder::applyParagraph(const TParagraphProps& props,
+                                         const QTextCharFormat& markFormat)
 {
-  m_cursor.setBlockFormat(props.format);
-  if (m_cursor.block().length() == 1)
-    m_cursor.setBlockCharFormat(markFormat);
+    m_cursor.setBlockFormat(props.format);
+    if (m_cursor.block().length() == 1)
+        m_cursor.setBlockCharFormat(markFormat);
 
-  if (props.listStyle == 0) {
-    m_previousList = nullptr;
-    return;
-  }
-  const std::pair<int, int> key{props.listKey, props.listStyle};
-  QTextList* list = nullptr;
-  if (props.listRestart) {
-    list = nullptr;
-  } else if (m_previousList && m_previousListKey == key) {
-    list = m_previousList;
-  } else {
-    const auto known = m_listsByKey.find(key);
-    // The list table form keeps counting across other paragraphs; the Word 6 form only when
-    // \pnstart says the numbering goes on.
-    if (known != m_listsByKey.end() &&
-        (props.listKey > 0 || (props.listStart > 1 && known->second->count() == props.listStart - 1)))
-      list = known->second;
-  }
-  if (list) {
-    list->add(m_cursor.block());
-  } else {
-    QTextListFormat format;
-    format.setStyle(static_cast<QTextListFormat::Style>(props.listStyle));
-    format.setIndent(1);
-    list = m_cursor.createList(format);
-    m_listsByKey[key] = list;
-  }
-  m_previousList = list;
-  m_previousListKey = key;
+    if (props.listStyle == 0) {
+        m_previousList = nullptr;
+        return;
+    }
+    const std::pair<int, int> key{props.listKey, props.listStyle};
+    QTextList* list = nullptr;
+    if (props.listRestart) {
+        list = nullptr;
+    } else if (m_previousList && m_previousListKey == key) {
+        list = m_previousList;
+    } else {
+        const auto known = m_listsByKey.find(key);
+        // The list table form keeps counting across other paragraphs; the Word 6 form only when
+        // \pnstart says the numbering goes on.
+        if (known != m_listsByKey.end() &&
+            (props.listKey > 0 ||
+             (props.listStart > 1 && known->second->count() == props.listStart - 1)))
+            list = known->second;
+    }
+    if (list) {
+        list->add(m_cursor.block());
+    } else {
+        QTextListFormat format;
+        format.setStyle(static_cast<QTextListFormat::Style>(props.listStyle));
+        format.setIndent(1);
+        list = m_cursor.createList(format);
+        m_listsByKey[key] = list;
+    }
+    m_previousList = list;
+    m_previousListKey = key;
 }
 
 } // namespace rtf

@@ -24,11 +24,11 @@ inline constexpr int MaxTableColumns = 64;
 
 struct TParagraphProps
 {
-  QTextBlockFormat format;
-  int listStyle = 0;  // 0 or a QTextListFormat::Style
-  int listKey = 0;    // 0 none, -1 the Word 6 \pn form, else the \ls number
-  int listStart = 1;  // \pnstart
-  bool listRestart = false;  // the paragraph starts its own Word 6 list
+    QTextBlockFormat format;
+    int listStyle = 0;        // 0 or a QTextListFormat::Style
+    int listKey = 0;          // 0 none, -1 the Word 6 \pn form, else the \ls number
+    int listStart = 1;        // \pnstart
+    bool listRestart = false; // the paragraph starts its own Word 6 list
 };
 
 // Puts what the parser reads into a QTextDocument through one cursor: paragraphs, lists,
@@ -38,51 +38,54 @@ struct TParagraphProps
 class TRtfDocumentBuilder
 {
 public:
-  explicit TRtfDocumentBuilder(QTextDocument& doc);
+    explicit TRtfDocumentBuilder(QTextDocument& doc);
 
-  void insertText(const QString& text, const QTextCharFormat& format, bool inTable);
-  // Returns false when the bytes are no picture Qt can read.
-  bool insertImage(const QByteArray& data, QSizeF pointSize, const QTextCharFormat& format, bool inTable);
-  void endParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat, bool inTable);
-  void endCell(const TParagraphProps& props, const QTextCharFormat& markFormat, int definedColumns);
-  void endRow(int definedColumns);
-  void finish();
+    void insertText(const QString& text, const QTextCharFormat& format, bool inTable);
+    // Returns false when the bytes are no picture Qt can read.
+    bool insertImage(const QByteArray& data, QSizeF pointSize, const QTextCharFormat& format,
+                     bool inTable);
+    void endParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat,
+                      bool inTable);
+    void endCell(const TParagraphProps& props, const QTextCharFormat& markFormat,
+                 int definedColumns);
+    void endRow(int definedColumns);
+    void finish();
 
 private:
-  struct TOperation
-  {
-    enum Kind { Text, Image, ParagraphEnd, CellEnd } kind;
-    QString text;
-    QTextCharFormat format;
-    TParagraphProps props;
-  };
-  using TCell = std::vector<TOperation>;
-  struct TRow
-  {
-    std::vector<TCell> cells{TCell()};
-    int definedColumns = 0;
-  };
+    struct TOperation
+    {
+        enum Kind { Text, Image, ParagraphEnd, CellEnd } kind;
+        QString text;
+        QTextCharFormat format;
+        TParagraphProps props;
+    };
+    using TCell = std::vector<TOperation>;
+    struct TRow
+    {
+        std::vector<TCell> cells{TCell()};
+        int definedColumns = 0;
+    };
 
-  void enterContext(bool inTable);
-  void ensureBlock();
-  void apply(const TOperation& operation);
-  void applyParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat);
-  void flushTable();
+    void enterContext(bool inTable);
+    void ensureBlock();
+    void apply(const TOperation& operation);
+    void applyParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat);
+    void flushTable();
 
-  QTextDocument& m_doc;
-  QTextCursor m_cursor;
+    QTextDocument& m_doc;
+    QTextCursor m_cursor;
 
-  bool m_inTable = false;
-  bool m_replayingCell = false;
-  std::vector<TRow> m_rows;
-  // The paragraph a \par opens is made when something goes into it: the last \par of a file and
-  // the \par before a table open none.
-  bool m_pendingBlock = false;
-  QTextCharFormat m_pendingCharFormat;
+    bool m_inTable = false;
+    bool m_replayingCell = false;
+    std::vector<TRow> m_rows;
+    // The paragraph a \par opens is made when something goes into it: the last \par of a file and
+    // the \par before a table open none.
+    bool m_pendingBlock = false;
+    QTextCharFormat m_pendingCharFormat;
 
-  QTextList* m_previousList = nullptr;
-  std::pair<int, int> m_previousListKey{0, 0};
-  std::map<std::pair<int, int>, QTextList*> m_listsByKey;
+    QTextList* m_previousList = nullptr;
+    std::pair<int, int> m_previousListKey{0, 0};
+    std::map<std::pair<int, int>, QTextList*> m_listsByKey;
 };
 
 } // namespace rtf

@@ -23,1156 +23,1387 @@ namespace {
 // groups are read as part of the enclosing one.
 constexpr int MaxGroupDepth = 400;
 // Sizes beyond these are damage; they are clamped so the layout stays sane.
-constexpr int MaxTwips = 31680;  // 22 inches
+constexpr int MaxTwips = 31680; // 22 inches
 constexpr int MaxHalfPoints = 3276;
 
 enum class TDest : unsigned char {
-  Text, Skip, FontTable, FontName, ColorTable, Pict, FieldInstruction, ListPrefix, Pn, ListTable,
-  ListOverrideTable,
+    Text,
+    Skip,
+    FontTable,
+    FontName,
+    ColorTable,
+    Pict,
+    FieldInstruction,
+    ListPrefix,
+    Pn,
+    ListTable,
+    ListOverrideTable,
 };
 
 enum class TUnderline : unsigned char { None, Single, Dotted, Dash, DashDot, DashDotDot, Wave };
 
 struct TCharState
 {
-  int font = -1;  // -1: the \deff font
-  int halfPoints = 24;
-  int foreground = 0;
-  int background = 0;
-  int link = -1;
-  TUnderline underline = TUnderline::None;
-  unsigned char vertical = 0;  // 0 none, 1 super, 2 sub
-  bool bold = false;
-  bool italic = false;
-  bool strike = false;
-  bool hidden = false;
-  bool operator==(const TCharState&) const = default;
+    int font = -1; // -1: the \deff font
+    int halfPoints = 24;
+    int foreground = 0;
+    int background = 0;
+    int link = -1;
+    TUnderline underline = TUnderline::None;
+    unsigned char vertical = 0; // 0 none, 1 super, 2 sub
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool hidden = false;
+    bool operator==(const TCharState&) const = default;
 };
 
 struct TCharStateHash
 {
-  size_t operator()(const TCharState& s) const
-  {
-    size_t h = size_t(s.font) * 1000003u ^ size_t(s.halfPoints) * 9176u ^ size_t(s.foreground) * 7919u ^
-               size_t(s.background) * 104729u ^ size_t(s.link + 1) * 31u;
-    return h ^ (size_t(s.underline) << 1) ^ (size_t(s.vertical) << 4) ^ (size_t(s.bold) << 6) ^
-           (size_t(s.italic) << 7) ^ (size_t(s.strike) << 8) ^ (size_t(s.hidden) << 9);
-  }
+    size_t operator()(const TCharState& s) const
+    {
+        size_t h = size_t(s.font) * 1000003u ^ size_t(s.halfPoints) * 9176u ^
+                   size_t(s.foreground) * 7919u ^ size_t(s.background) * 104729u ^
+                   size_t(s.link + 1) * 31u;
+        return h ^ (size_t(s.underline) << 1) ^ (size_t(s.vertical) << 4) ^ (size_t(s.bold) << 6) ^
+               (size_t(s.italic) << 7) ^ (size_t(s.strike) << 8) ^ (size_t(s.hidden) << 9);
+    }
 };
 
 struct TParaState
 {
-  Qt::Alignment align = Qt::AlignLeft;
-  int left = 0;
-  int right = 0;
-  int first = 0;
-  int before = 0;
-  int after = 0;
-  bool inTable = false;
-  int pnStyle = 0;  // the Word 6 form
-  int pnStart = 1;
-  int ls = 0;  // the list table form
-  int ilvl = 0;
+    Qt::Alignment align = Qt::AlignLeft;
+    int left = 0;
+    int right = 0;
+    int first = 0;
+    int before = 0;
+    int after = 0;
+    bool inTable = false;
+    int pnStyle = 0; // the Word 6 form
+    int pnStart = 1;
+    int ls = 0; // the list table form
+    int ilvl = 0;
 };
 
 struct TGroup
 {
-  TCharState ch;
-  TParaState para;
-  int uc = 1;
-  TDest dest = TDest::Text;
-  bool ownsDest = false;
-  bool ownsField = false;
+    TCharState ch;
+    TParaState para;
+    int uc = 1;
+    TDest dest = TDest::Text;
+    bool ownsDest = false;
+    bool ownsField = false;
 };
 
 struct TFont
 {
-  QString name;
-  int charset = -1;
-  int codePage = 0;
+    QString name;
+    int charset = -1;
+    int codePage = 0;
 };
 
 struct TField
 {
-  QString instruction;
-  int link = -1;
+    QString instruction;
+    int link = -1;
 };
 
 struct TPicture
 {
-  enum Kind { None, Png, Jpeg } kind = None;
-  int width = 0;
-  int height = 0;
-  int widthGoal = 0;
-  int heightGoal = 0;
-  int scaleX = 100;
-  int scaleY = 100;
-  QByteArray data;
-  int highNibble = -1;
+    enum Kind { None, Png, Jpeg } kind = None;
+    int width = 0;
+    int height = 0;
+    int widthGoal = 0;
+    int heightGoal = 0;
+    int scaleX = 100;
+    int scaleY = 100;
+    QByteArray data;
+    int highNibble = -1;
 };
 
 int hexValue(char c)
 {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
 bool isLetter(char c)
 {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 int listStyleForNfc(int nfc)
 {
-  switch (nfc) {
-  case 0: return QTextListFormat::ListDecimal;
-  case 1: return QTextListFormat::ListUpperRoman;
-  case 2: return QTextListFormat::ListLowerRoman;
-  case 3: return QTextListFormat::ListUpperAlpha;
-  case 4: return QTextListFormat::ListLowerAlpha;
-  case 23: return QTextListFormat::ListDisc;
-  case 255: return 0;
-  default: return QTextListFormat::ListDecimal;
-  }
+    switch (nfc) {
+    case 0:
+        return QTextListFormat::ListDecimal;
+    case 1:
+        return QTextListFormat::ListUpperRoman;
+    case 2:
+        return QTextListFormat::ListLowerRoman;
+    case 3:
+        return QTextListFormat::ListUpperAlpha;
+    case 4:
+        return QTextListFormat::ListLowerAlpha;
+    case 23:
+        return QTextListFormat::ListDisc;
+    case 255:
+        return 0;
+    default:
+        return QTextListFormat::ListDecimal;
+    }
 }
 
 // The target of a HYPERLINK field: its quoted or first argument, with the \l switch naming a
 // place inside the document.
 QString hyperlinkTarget(const QString& instruction)
 {
-  static const QRegularExpression pattern(
-    QStringLiteral(R"re(^\s*HYPERLINK\s+(?:(\\l)\s+)?(?:"((?:[^"\\]|\\.)*)"|(\S+))(?:.*?\\l\s+"([^"]*)")?)re"),
-    QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-  const QRegularExpressionMatch match = pattern.match(instruction);
-  if (!match.hasMatch())
-    return {};
-  QString target = match.captured(2).isNull() ? match.captured(3) : match.captured(2);
-  // Field codes escape a backslash with a backslash.
-  target.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
-  if (!match.captured(1).isEmpty())
-    target.prepend(u'#');
-  else if (!match.captured(4).isEmpty())
-    target += u'#' + match.captured(4);
-  return target;
+    static const QRegularExpression pattern(
+        QStringLiteral(
+            R"re(^\s*HYPERLINK\s+(?:(\\l)\s+)?(?:"((?:[^"\\]|\\.)*)"|(\S+))(?:.*?\\l\s+"([^"]*)")?)re"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = pattern.match(instruction);
+    if (!match.hasMatch())
+        return {};
+    QString target = match.captured(2).isNull() ? match.captured(3) : match.captured(2);
+    // Field codes escape a backslash with a backslash.
+    target.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+    if (!match.captured(1).isEmpty())
+        target.prepend(u'#');
+    else if (!match.captured(4).isEmpty())
+        target += u'#' + match.captured(4);
+    return target;
 }
 
 class TRtfParser
 {
 public:
-  TRtfParser(const QByteArray& bytes, QTextDocument& doc) : m_data(bytes), m_builder(doc)
-  {
-    m_groups.reserve(64);
-    m_groups.emplace_back();
-  }
+    TRtfParser(const QByteArray& bytes, QTextDocument& doc) : m_data(bytes), m_builder(doc)
+    {
+        m_groups.reserve(64);
+        m_groups.emplace_back();
+    }
 
-  void run();
+    void run();
 
 private:
-  TGroup& top() { return m_groups.back(); }
+    TGroup& top() { return m_groups.back(); }
 
-  // tokens
-  void openGroup();
-  void closeGroup();
-  void controlWord(std::string_view word, bool hasParam, int param);
-  void controlSymbol(char symbol);
-  void textSpan(const char* begin, const char* end);
-  void rawByte(unsigned char byte);
-  void skipBinary(qsizetype count);
+    // tokens
+    void openGroup();
+    void closeGroup();
+    void controlWord(std::string_view word, bool hasParam, int param);
+    void controlSymbol(char symbol);
+    void textSpan(const char* begin, const char* end);
+    void rawByte(unsigned char byte);
+    void skipBinary(qsizetype count);
 
-  // keyword handling by destination
-  void textKeyword(TKeyword keyword, bool hasParam, int param);
-  void fontTableKeyword(TKeyword keyword, bool hasParam, int param);
-  void pictKeyword(TKeyword keyword, int param);
-  void pnKeyword(TKeyword keyword, int param);
-  void listTableKeyword(TKeyword keyword, int param);
-  bool startDestination(TKeyword keyword);
-  void finishDestination(const TGroup& group);
+    // keyword handling by destination
+    void textKeyword(TKeyword keyword, bool hasParam, int param);
+    void fontTableKeyword(TKeyword keyword, bool hasParam, int param);
+    void pictKeyword(TKeyword keyword, int param);
+    void pnKeyword(TKeyword keyword, int param);
+    void listTableKeyword(TKeyword keyword, int param);
+    bool startDestination(TKeyword keyword);
+    void finishDestination(const TGroup& group);
 
-  // text
-  QString* textSink();
-  void appendChar(char16_t c);
-  void appendUnicode(int value);
-  void flushBytes();
-  void flushRun();
-  void beginParagraphContent();
-  void endParagraph();
-  void endLastParagraph();
-  void endCell();
-  void endRow();
-  void commitFont();
-  void commitListDefinition();
+    // text
+    QString* textSink();
+    void appendChar(char16_t c);
+    void appendUnicode(int value);
+    void flushBytes();
+    void flushRun();
+    void beginParagraphContent();
+    void endParagraph();
+    void endLastParagraph();
+    void endCell();
+    void endRow();
+    void commitFont();
+    void commitListDefinition();
 
-  int codePageOf(int font) const;
-  int currentCodePage() const;
-  QTextCharFormat formatFor(const TCharState& state);
-  QTextCharFormat buildFormat(const TCharState& state);
-  TParagraphProps paragraphProps(const TParaState& para) const;
+    int codePageOf(int font) const;
+    int currentCodePage() const;
+    QTextCharFormat formatFor(const TCharState& state);
+    QTextCharFormat buildFormat(const TCharState& state);
+    TParagraphProps paragraphProps(const TParaState& para) const;
 
-  const QByteArray& m_data;
-  TRtfDocumentBuilder m_builder;
-  TCodePageDecoder m_decoder;
+    const QByteArray& m_data;
+    TRtfDocumentBuilder m_builder;
+    TCodePageDecoder m_decoder;
 
-  std::vector<TGroup> m_groups;
-  int m_overflowDepth = 0;
-  bool m_starPending = false;
-  int m_skipUnits = 0;
-  char16_t m_highSurrogate = 0;
+    std::vector<TGroup> m_groups;
+    int m_overflowDepth = 0;
+    bool m_starPending = false;
+    int m_skipUnits = 0;
+    char16_t m_highSurrogate = 0;
 
-  // document tables
-  int m_ansiCodePage = 1252;
-  int m_defaultFont = -1;
-  std::unordered_map<int, TFont> m_fonts;
-  std::vector<QColor> m_colors;
-  std::vector<QString> m_links;
-  std::unordered_map<int, std::vector<int>> m_listLevels;  // \listid -> \levelnfc per level
-  std::unordered_map<int, int> m_listOverrides;            // \ls -> \listid
+    // document tables
+    int m_ansiCodePage = 1252;
+    int m_defaultFont = -1;
+    std::unordered_map<int, TFont> m_fonts;
+    std::vector<QColor> m_colors;
+    std::vector<QString> m_links;
+    std::unordered_map<int, std::vector<int>> m_listLevels; // \listid -> \levelnfc per level
+    std::unordered_map<int, int> m_listOverrides;           // \ls -> \listid
 
-  // font table in progress
-  int m_fontNumber = INT_MIN;
-  TFont m_font;
-  QString m_fontAltName;
-  bool m_fontHasAltName = false;
-  // colour table in progress
-  int m_red = 0, m_green = 0, m_blue = 0;
-  bool m_colorSet = false;
-  // list table in progress
-  int m_listId = 0;
-  std::vector<int> m_listNfcs;
-  bool m_listOpen = false;
-  int m_overrideListId = 0;
-  // \pn in progress
-  int m_pnStyle = 0;
-  int m_pnStart = 1;
+    // font table in progress
+    int m_fontNumber = INT_MIN;
+    TFont m_font;
+    QString m_fontAltName;
+    bool m_fontHasAltName = false;
+    // colour table in progress
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorSet = false;
+    // list table in progress
+    int m_listId = 0;
+    std::vector<int> m_listNfcs;
+    bool m_listOpen = false;
+    int m_overrideListId = 0;
+    // \pn in progress
+    int m_pnStyle = 0;
+    int m_pnStart = 1;
 
-  std::vector<TField> m_fields;
-  TPicture m_picture;
+    std::vector<TField> m_fields;
+    TPicture m_picture;
 
-  // text in progress
-  QByteArray m_bytes;  // \'hh bytes waiting to be decoded together
-  bool m_needTrailByte = false;
-  QString m_run;
-  TCharState m_runState;
-  bool m_runInTable = false;
-  QString m_listPrefix;  // \pntext or \listtext of the paragraph
-  bool m_paragraphHasContent = false;
-  bool m_pnInParagraph = false;
-  int m_cellxCount = 0;
+    // text in progress
+    QByteArray m_bytes; // \'hh bytes waiting to be decoded together
+    bool m_needTrailByte = false;
+    QString m_run;
+    TCharState m_runState;
+    bool m_runInTable = false;
+    QString m_listPrefix; // \pntext or \listtext of the paragraph
+    bool m_paragraphHasContent = false;
+    bool m_pnInParagraph = false;
+    int m_cellxCount = 0;
 
-  std::unordered_map<TCharState, QTextCharFormat, TCharStateHash> m_formats;
-  TCharState m_lastFormatState;
-  QTextCharFormat m_lastFormat;
-  bool m_lastFormatValid = false;
+    std::unordered_map<TCharState, QTextCharFormat, TCharStateHash> m_formats;
+    TCharState m_lastFormatState;
+    QTextCharFormat m_lastFormat;
+    bool m_lastFormatValid = false;
 };
 
 void TRtfParser::run()
 {
-  const char* p = m_data.constData();
-  const char* const end = p + m_data.size();
-  while (p < end) {
-    const char c = *p;
-    if (c == '{') {
-      openGroup();
-      ++p;
-    } else if (c == '}') {
-      closeGroup();
-      ++p;
-    } else if (c == '\\') {
-      ++p;
-      if (p >= end)
-        break;
-      if (isLetter(*p)) {
-        const char* wordStart = p;
-        while (p < end && isLetter(*p))
-          ++p;
-        std::string_view word(wordStart, size_t(std::min<ptrdiff_t>(p - wordStart, 32)));
-        bool negative = false;
-        bool hasParam = false;
-        long long value = 0;
-        if (p < end && *p == '-' && p + 1 < end && *(p + 1) >= '0' && *(p + 1) <= '9') {
-          negative = true;
-          ++p;
+    const char* p = m_data.constData();
+    const char* const end = p + m_data.size();
+    while (p < end) {
+        const char c = *p;
+        if (c == '{') {
+            openGroup();
+            ++p;
+        } else if (c == '}') {
+            closeGroup();
+            ++p;
+        } else if (c == '\\') {
+            ++p;
+            if (p >= end)
+                break;
+            if (isLetter(*p)) {
+                const char* wordStart = p;
+                while (p < end && isLetter(*p))
+                    ++p;
+                std::string_view word(wordStart, size_t(std::min<ptrdiff_t>(p - wordStart, 32)));
+                bool negative = false;
+                bool hasParam = false;
+                long long value = 0;
+                if (p < end && *p == '-' && p + 1 < end && *(p + 1) >= '0' && *(p + 1) <= '9') {
+                    negative = true;
+                    ++p;
+                }
+                while (p < end && *p >= '0' && *p <= '9') {
+                    hasParam = true;
+                    if (value < INT_MAX)
+                        value = value * 10 + (*p - '0');
+                    ++p;
+                }
+                value = std::min<long long>(value, INT_MAX);
+                const int param = int(negative ? -value : value);
+                if (p < end && *p == ' ')
+                    ++p;
+                if (word == "bin" && hasParam && param > 0) {
+                    flushBytes();
+                    const qsizetype count = std::min<qsizetype>(param, end - p);
+                    if (top().dest == TDest::Pict)
+                        m_picture.data.append(p, count);
+                    skipBinary(count);
+                    p += count;
+                    continue;
+                }
+                controlWord(word, hasParam, param);
+            } else if (*p == '\'') {
+                ++p;
+                const int high = p < end ? hexValue(*p) : -1;
+                const int low = p + 1 < end ? hexValue(*(p + 1)) : -1;
+                if (high >= 0 && low >= 0) {
+                    p += 2;
+                    if (m_skipUnits > 0)
+                        --m_skipUnits;
+                    else if (top().dest != TDest::Skip)
+                        rawByte(static_cast<unsigned char>(high * 16 + low));
+                } else if (high >= 0) {
+                    ++p; // a lone hex digit is damage; it says nothing
+                }
+            } else {
+                controlSymbol(*p);
+                ++p;
+            }
+        } else if (c == '\r' || c == '\n' || c == '\0') {
+            // NUL is no text; rich-edit files end with one after the last brace.
+            ++p;
+        } else {
+            const char* spanStart = p;
+            while (p < end && *p != '{' && *p != '}' && *p != '\\' && *p != '\r' && *p != '\n' &&
+                   *p != '\0')
+                ++p;
+            textSpan(spanStart, p);
         }
-        while (p < end && *p >= '0' && *p <= '9') {
-          hasParam = true;
-          if (value < INT_MAX)
-            value = value * 10 + (*p - '0');
-          ++p;
-        }
-        value = std::min<long long>(value, INT_MAX);
-        const int param = int(negative ? -value : value);
-        if (p < end && *p == ' ')
-          ++p;
-        if (word == "bin" && hasParam && param > 0) {
-          flushBytes();
-          const qsizetype count = std::min<qsizetype>(param, end - p);
-          if (top().dest == TDest::Pict)
-            m_picture.data.append(p, count);
-          skipBinary(count);
-          p += count;
-          continue;
-        }
-        controlWord(word, hasParam, param);
-      } else if (*p == '\'') {
-        ++p;
-        const int high = p < end ? hexValue(*p) : -1;
-        const int low = p + 1 < end ? hexValue(*(p + 1)) : -1;
-        if (high >= 0 && low >= 0) {
-          p += 2;
-          if (m_skipUnits > 0)
-            --m_skipUnits;
-          else if (top().dest != TDest::Skip)
-            rawByte(static_cast<unsigned char>(high * 16 + low));
-        } else if (high >= 0) {
-          ++p;  // a lone hex digit is damage; it says nothing
-        }
-      } else {
-        controlSymbol(*p);
-        ++p;
-      }
-    } else if (c == '\r' || c == '\n' || c == '\0') {
-      // NUL is no text; rich-edit files end with one after the last brace.
-      ++p;
-    } else {
-      const char* spanStart = p;
-      while (p < end && *p != '{' && *p != '}' && *p != '\\' && *p != '\r' && *p != '\n' && *p != '\0')
-        ++p;
-      textSpan(spanStart, p);
     }
-  }
-  flushBytes();
-  endLastParagraph();
-  while (m_groups.size() > 1)
-    closeGroup();
-  endLastParagraph();
-  m_builder.finish();
+    flushBytes();
+    endLastParagraph();
+    while (m_groups.size() > 1)
+        closeGroup();
+    endLastParagraph();
+    m_builder.finish();
 }
 
 // What follows the last \par is a paragraph too, with the properties in force where the
 // document ends.
 void TRtfParser::endLastParagraph()
 {
-  if (top().dest != TDest::Text)
-    return;
-  flushBytes();
-  if (m_paragraphHasContent || !m_listPrefix.isEmpty())
-    endParagraph();
-  flushRun();
+    if (top().dest != TDest::Text)
+        return;
+    flushBytes();
+    if (m_paragraphHasContent || !m_listPrefix.isEmpty())
+        endParagraph();
+    flushRun();
 }
 
 void TRtfParser::openGroup()
 {
-  flushBytes();
-  m_skipUnits = 0;
-  m_starPending = false;
-  if (int(m_groups.size()) >= MaxGroupDepth) {
-    ++m_overflowDepth;
-    return;
-  }
-  TGroup group = top();
-  group.ownsDest = false;
-  group.ownsField = false;
-  m_groups.push_back(group);
+    flushBytes();
+    m_skipUnits = 0;
+    m_starPending = false;
+    if (int(m_groups.size()) >= MaxGroupDepth) {
+        ++m_overflowDepth;
+        return;
+    }
+    TGroup group = top();
+    group.ownsDest = false;
+    group.ownsField = false;
+    m_groups.push_back(group);
 }
 
 void TRtfParser::closeGroup()
 {
-  flushBytes();
-  m_skipUnits = 0;
-  m_starPending = false;
-  if (m_overflowDepth > 0) {
-    --m_overflowDepth;
-    return;
-  }
-  // An extra closing brace is damage; the outermost group stays open.
-  if (m_groups.size() <= 1)
-    return;
-  const TGroup closed = m_groups.back();
-  m_groups.pop_back();
-  // Whatever follows the document's closing brace is damage; it goes on in the state the
-  // document ended with, so the last paragraph keeps its properties.
-  if (m_groups.size() == 1 && closed.dest == TDest::Text) {
-    m_groups.back() = closed;
-    m_groups.back().ownsDest = false;
-    m_groups.back().ownsField = false;
-  }
-  if (closed.ownsDest)
-    finishDestination(closed);
-  if (closed.ownsField && !m_fields.empty())
-    m_fields.pop_back();
+    flushBytes();
+    m_skipUnits = 0;
+    m_starPending = false;
+    if (m_overflowDepth > 0) {
+        --m_overflowDepth;
+        return;
+    }
+    // An extra closing brace is damage; the outermost group stays open.
+    if (m_groups.size() <= 1)
+        return;
+    const TGroup closed = m_groups.back();
+    m_groups.pop_back();
+    // Whatever follows the document's closing brace is damage; it goes on in the state the
+    // document ended with, so the last paragraph keeps its properties.
+    if (m_groups.size() == 1 && closed.dest == TDest::Text) {
+        m_groups.back() = closed;
+        m_groups.back().ownsDest = false;
+        m_groups.back().ownsField = false;
+    }
+    if (closed.ownsDest)
+        finishDestination(closed);
+    if (closed.ownsField && !m_fields.empty())
+        m_fields.pop_back();
 }
 
 void TRtfParser::skipBinary(qsizetype)
 {
-  // \bin data counts as one fallback unit after \u.
-  if (m_skipUnits > 0)
-    --m_skipUnits;
+    // \bin data counts as one fallback unit after \u.
+    if (m_skipUnits > 0)
+        --m_skipUnits;
 }
 
 void TRtfParser::controlSymbol(char symbol)
 {
-  switch (symbol) {
-  case '*': m_starPending = true; return;
-  case '\\':
-  case '{':
-  case '}': textSpan(&symbol, &symbol + 1); return;
-  case '\r':
-  case '\n': controlWord("par", false, 0); return;
-  case '~': controlWord("~", false, 0); return;
-  case '-': controlWord("-", false, 0); return;
-  case '_': controlWord("_", false, 0); return;
-  default:
-    // Other symbols (\:, \|, ...) are index and formula marks; they count as fallback units.
-    if (m_skipUnits > 0)
-      --m_skipUnits;
-    return;
-  }
+    switch (symbol) {
+    case '*':
+        m_starPending = true;
+        return;
+    case '\\':
+    case '{':
+    case '}':
+        textSpan(&symbol, &symbol + 1);
+        return;
+    case '\r':
+    case '\n':
+        controlWord("par", false, 0);
+        return;
+    case '~':
+        controlWord("~", false, 0);
+        return;
+    case '-':
+        controlWord("-", false, 0);
+        return;
+    case '_':
+        controlWord("_", false, 0);
+        return;
+    default:
+        // Other symbols (\:, \|, ...) are index and formula marks; they count as fallback units.
+        if (m_skipUnits > 0)
+            --m_skipUnits;
+        return;
+    }
 }
 
 void TRtfParser::controlWord(std::string_view word, bool hasParam, int param)
 {
-  flushBytes();
-  const bool star = m_starPending;
-  m_starPending = false;
-  const TDest dest = top().dest;
-  if (dest == TDest::Skip)
-    return;
-  if (m_skipUnits > 0) {
-    --m_skipUnits;
-    return;
-  }
-
-  TKeyword keyword = TKeyword::Unknown;
-  if (word == "~" || word == "-" || word == "_") {
-    if (dest == TDest::Text || dest == TDest::ListPrefix || dest == TDest::FieldInstruction)
-      appendChar(word == "~" ? char16_t(0x00A0) : word == "-" ? char16_t(0x00AD) : char16_t(0x2011));
-    return;
-  }
-  keyword = lookupKeyword(word);
-
-  if (startDestination(keyword))
-    return;
-  if (star) {
-    // An ignorable destination this reader does not know: its whole group goes.
-    top().dest = TDest::Skip;
-    top().ownsDest = true;
-    return;
-  }
-
-  switch (dest) {
-  case TDest::Text:
-  case TDest::ListPrefix:
-  case TDest::FieldInstruction: textKeyword(keyword, hasParam, param); break;
-  case TDest::FontTable:
-  case TDest::FontName: fontTableKeyword(keyword, hasParam, param); break;
-  case TDest::ColorTable:
-    if (keyword == TKeyword::Red || keyword == TKeyword::Green || keyword == TKeyword::Blue) {
-      const int value = std::clamp(param, 0, 255);
-      (keyword == TKeyword::Red ? m_red : keyword == TKeyword::Green ? m_green : m_blue) = value;
-      m_colorSet = true;
+    flushBytes();
+    const bool star = m_starPending;
+    m_starPending = false;
+    const TDest dest = top().dest;
+    if (dest == TDest::Skip)
+        return;
+    if (m_skipUnits > 0) {
+        --m_skipUnits;
+        return;
     }
-    break;
-  case TDest::Pict: pictKeyword(keyword, param); break;
-  case TDest::Pn: pnKeyword(keyword, param); break;
-  case TDest::ListTable:
-  case TDest::ListOverrideTable: listTableKeyword(keyword, param); break;
-  case TDest::Skip: break;
-  }
+
+    TKeyword keyword = TKeyword::Unknown;
+    if (word == "~" || word == "-" || word == "_") {
+        if (dest == TDest::Text || dest == TDest::ListPrefix || dest == TDest::FieldInstruction)
+            appendChar(word == "~"   ? char16_t(0x00A0)
+                       : word == "-" ? char16_t(0x00AD)
+                                     : char16_t(0x2011));
+        return;
+    }
+    keyword = lookupKeyword(word);
+
+    if (startDestination(keyword))
+        return;
+    if (star) {
+        // An ignorable destination this reader does not know: its whole group goes.
+        top().dest = TDest::Skip;
+        top().ownsDest = true;
+        return;
+    }
+
+    switch (dest) {
+    case TDest::Text:
+    case TDest::ListPrefix:
+    case TDest::FieldInstruction:
+        textKeyword(keyword, hasParam, param);
+        break;
+    case TDest::FontTable:
+    case TDest::FontName:
+        fontTableKeyword(keyword, hasParam, param);
+        break;
+    case TDest::ColorTable:
+        if (keyword == TKeyword::Red || keyword == TKeyword::Green || keyword == TKeyword::Blue) {
+            const int value = std::clamp(param, 0, 255);
+            (keyword == TKeyword::Red     ? m_red
+             : keyword == TKeyword::Green ? m_green
+                                          : m_blue) = value;
+            m_colorSet = true;
+        }
+        break;
+    case TDest::Pict:
+        pictKeyword(keyword, param);
+        break;
+    case TDest::Pn:
+        pnKeyword(keyword, param);
+        break;
+    case TDest::ListTable:
+    case TDest::ListOverrideTable:
+        listTableKeyword(keyword, param);
+        break;
+    case TDest::Skip:
+        break;
+    }
 }
 
 // Returns true when the keyword opened a destination in the current group.
 bool TRtfParser::startDestination(TKeyword keyword)
 {
-  TGroup& group = top();
-  TDest dest;
-  switch (keyword) {
-  case TKeyword::SkipDestination: dest = TDest::Skip; break;
-  case TKeyword::FontTable:
-    dest = TDest::FontTable;
-    m_fontNumber = INT_MIN;
-    break;
-  case TKeyword::FontName:
-    if (group.dest != TDest::FontTable)
-      return false;
-    dest = TDest::FontName;
-    m_fontAltName.clear();
-    break;
-  case TKeyword::ColorTable:
-    dest = TDest::ColorTable;
-    m_colors.clear();
-    m_red = m_green = m_blue = 0;
-    m_colorSet = false;
-    break;
-  case TKeyword::Pict:
-    if (group.dest != TDest::Text)
-      return false;
-    dest = TDest::Pict;
-    m_picture = TPicture();
-    break;
-  case TKeyword::ShapePicture:
-    // Word's modern picture wrapper: its \pict is read like any other.
+    TGroup& group = top();
+    TDest dest;
+    switch (keyword) {
+    case TKeyword::SkipDestination:
+        dest = TDest::Skip;
+        break;
+    case TKeyword::FontTable:
+        dest = TDest::FontTable;
+        m_fontNumber = INT_MIN;
+        break;
+    case TKeyword::FontName:
+        if (group.dest != TDest::FontTable)
+            return false;
+        dest = TDest::FontName;
+        m_fontAltName.clear();
+        break;
+    case TKeyword::ColorTable:
+        dest = TDest::ColorTable;
+        m_colors.clear();
+        m_red = m_green = m_blue = 0;
+        m_colorSet = false;
+        break;
+    case TKeyword::Pict:
+        if (group.dest != TDest::Text)
+            return false;
+        dest = TDest::Pict;
+        m_picture = TPicture();
+        break;
+    case TKeyword::ShapePicture:
+        // Word's modern picture wrapper: its \pict is read like any other.
+        return true;
+    case TKeyword::FieldInstruction:
+        if (group.dest != TDest::Text || m_fields.empty())
+            return false;
+        dest = TDest::FieldInstruction;
+        m_fields.back().instruction.clear();
+        break;
+    case TKeyword::FieldResult:
+        if (group.dest != TDest::Text)
+            return false;
+        if (!m_fields.empty() && m_fields.back().link >= 0)
+            group.ch.link = m_fields.back().link;
+        return true;
+    case TKeyword::Field:
+        if (group.dest != TDest::Text)
+            return false;
+        m_fields.emplace_back();
+        group.ownsField = true;
+        return true;
+    case TKeyword::PnText:
+    case TKeyword::ListText:
+        if (group.dest != TDest::Text)
+            return false;
+        dest = TDest::ListPrefix;
+        flushRun();
+        m_listPrefix.clear();
+        break;
+    case TKeyword::Pn:
+        if (group.dest != TDest::Text)
+            return false;
+        dest = TDest::Pn;
+        m_pnStyle = 0;
+        m_pnStart = 1;
+        break;
+    case TKeyword::ListTable:
+        dest = TDest::ListTable;
+        m_listOpen = false;
+        break;
+    case TKeyword::ListOverrideTable:
+        dest = TDest::ListOverrideTable;
+        break;
+    default:
+        return false;
+    }
+    group.dest = dest;
+    group.ownsDest = true;
     return true;
-  case TKeyword::FieldInstruction:
-    if (group.dest != TDest::Text || m_fields.empty())
-      return false;
-    dest = TDest::FieldInstruction;
-    m_fields.back().instruction.clear();
-    break;
-  case TKeyword::FieldResult:
-    if (group.dest != TDest::Text)
-      return false;
-    if (!m_fields.empty() && m_fields.back().link >= 0)
-      group.ch.link = m_fields.back().link;
-    return true;
-  case TKeyword::Field:
-    if (group.dest != TDest::Text)
-      return false;
-    m_fields.emplace_back();
-    group.ownsField = true;
-    return true;
-  case TKeyword::PnText:
-  case TKeyword::ListText:
-    if (group.dest != TDest::Text)
-      return false;
-    dest = TDest::ListPrefix;
-    flushRun();
-    m_listPrefix.clear();
-    break;
-  case TKeyword::Pn:
-    if (group.dest != TDest::Text)
-      return false;
-    dest = TDest::Pn;
-    m_pnStyle = 0;
-    m_pnStart = 1;
-    break;
-  case TKeyword::ListTable:
-    dest = TDest::ListTable;
-    m_listOpen = false;
-    break;
-  case TKeyword::ListOverrideTable: dest = TDest::ListOverrideTable; break;
-  default: return false;
-  }
-  group.dest = dest;
-  group.ownsDest = true;
-  return true;
 }
 
 void TRtfParser::finishDestination(const TGroup& group)
 {
-  switch (group.dest) {
-  case TDest::FontTable: commitFont(); break;
-  case TDest::FontName:
-    m_fontHasAltName = !m_fontAltName.trimmed().isEmpty();
-    break;
-  case TDest::ColorTable:
-    if (m_colorSet)
-      m_colors.push_back(QColor(m_red, m_green, m_blue));
-    m_formats.clear();
-    m_lastFormatValid = false;
-    break;
-  case TDest::Pict:
-    if (m_picture.kind != TPicture::None && !m_picture.data.isEmpty()) {
-      qreal width = m_picture.widthGoal > 0 ? m_picture.widthGoal / 20.0 : 0;
-      qreal height = m_picture.heightGoal > 0 ? m_picture.heightGoal / 20.0 : 0;
-      width = std::min<qreal>(width * std::clamp(m_picture.scaleX, 1, 1000) / 100.0, MaxTwips / 20.0);
-      height = std::min<qreal>(height * std::clamp(m_picture.scaleY, 1, 1000) / 100.0, MaxTwips / 20.0);
-      const TGroup& outer = top();
-      if (!outer.ch.hidden && outer.dest == TDest::Text) {
-        beginParagraphContent();
-        flushRun();
-        m_builder.insertImage(m_picture.data, QSizeF(width, height), formatFor(outer.ch), outer.para.inTable);
-      }
+    switch (group.dest) {
+    case TDest::FontTable:
+        commitFont();
+        break;
+    case TDest::FontName:
+        m_fontHasAltName = !m_fontAltName.trimmed().isEmpty();
+        break;
+    case TDest::ColorTable:
+        if (m_colorSet)
+            m_colors.push_back(QColor(m_red, m_green, m_blue));
+        m_formats.clear();
+        m_lastFormatValid = false;
+        break;
+    case TDest::Pict:
+        if (m_picture.kind != TPicture::None && !m_picture.data.isEmpty()) {
+            qreal width = m_picture.widthGoal > 0 ? m_picture.widthGoal / 20.0 : 0;
+            qreal height = m_picture.heightGoal > 0 ? m_picture.heightGoal / 20.0 : 0;
+            width = std::min<qreal>(width * std::clamp(m_picture.scaleX, 1, 1000) / 100.0,
+                                    MaxTwips / 20.0);
+            height = std::min<qreal>(height * std::clamp(m_picture.scaleY, 1, 1000) / 100.0,
+                                     MaxTwips / 20.0);
+            const TGroup& outer = top();
+            if (!outer.ch.hidden && outer.dest == TDest::Text) {
+                beginParagraphContent();
+                flushRun();
+                m_builder.insertImage(m_picture.data, QSizeF(width, height), formatFor(outer.ch),
+                                      outer.para.inTable);
+            }
+        }
+        m_picture = TPicture();
+        break;
+    case TDest::FieldInstruction:
+        if (!m_fields.empty()) {
+            const QString target = hyperlinkTarget(m_fields.back().instruction);
+            if (!target.isEmpty()) {
+                m_fields.back().link = int(m_links.size());
+                m_links.push_back(target);
+            }
+        }
+        break;
+    case TDest::Pn:
+        top().para.pnStyle = m_pnStyle;
+        top().para.pnStart = m_pnStart;
+        m_pnInParagraph = true;
+        break;
+    case TDest::ListTable:
+        commitListDefinition();
+        break;
+    default:
+        break;
     }
-    m_picture = TPicture();
-    break;
-  case TDest::FieldInstruction:
-    if (!m_fields.empty()) {
-      const QString target = hyperlinkTarget(m_fields.back().instruction);
-      if (!target.isEmpty()) {
-        m_fields.back().link = int(m_links.size());
-        m_links.push_back(target);
-      }
-    }
-    break;
-  case TDest::Pn:
-    top().para.pnStyle = m_pnStyle;
-    top().para.pnStart = m_pnStart;
-    m_pnInParagraph = true;
-    break;
-  case TDest::ListTable: commitListDefinition(); break;
-  default: break;
-  }
 }
 
 void TRtfParser::textKeyword(TKeyword keyword, bool hasParam, int param)
 {
-  TGroup& group = top();
-  TCharState& ch = group.ch;
-  TParaState& para = group.para;
-  const bool on = !hasParam || param != 0;
-  const bool inPrefix = group.dest != TDest::Text;
-  switch (keyword) {
-  case TKeyword::Rtf:
-  case TKeyword::Ansi: m_ansiCodePage = 1252; break;
-  case TKeyword::Mac: m_ansiCodePage = 10000; break;
-  case TKeyword::Pc: m_ansiCodePage = 437; break;
-  case TKeyword::Pca: m_ansiCodePage = 850; break;
-  case TKeyword::AnsiCpg:
-    if (param > 0)
-      m_ansiCodePage = param;
-    break;
-  case TKeyword::Deff:
-    m_defaultFont = param;
-    m_formats.clear();
-    m_lastFormatValid = false;
-    break;
-  case TKeyword::Font: ch.font = param; break;
+    TGroup& group = top();
+    TCharState& ch = group.ch;
+    TParaState& para = group.para;
+    const bool on = !hasParam || param != 0;
+    const bool inPrefix = group.dest != TDest::Text;
+    switch (keyword) {
+    case TKeyword::Rtf:
+    case TKeyword::Ansi:
+        m_ansiCodePage = 1252;
+        break;
+    case TKeyword::Mac:
+        m_ansiCodePage = 10000;
+        break;
+    case TKeyword::Pc:
+        m_ansiCodePage = 437;
+        break;
+    case TKeyword::Pca:
+        m_ansiCodePage = 850;
+        break;
+    case TKeyword::AnsiCpg:
+        if (param > 0)
+            m_ansiCodePage = param;
+        break;
+    case TKeyword::Deff:
+        m_defaultFont = param;
+        m_formats.clear();
+        m_lastFormatValid = false;
+        break;
+    case TKeyword::Font:
+        ch.font = param;
+        break;
 
-  case TKeyword::Par:
-    if (!inPrefix)
-      endParagraph();
-    break;
-  case TKeyword::Sect:
-  case TKeyword::Page:
-    if (!inPrefix)
-      endParagraph();
-    break;
-  case TKeyword::Line: appendChar(QChar::LineSeparator); break;
-  case TKeyword::Tab: appendChar(u'\t'); break;
-  case TKeyword::EmDash: appendChar(0x2014); break;
-  case TKeyword::EnDash: appendChar(0x2013); break;
-  case TKeyword::Bullet: appendChar(0x2022); break;
-  case TKeyword::LQuote: appendChar(0x2018); break;
-  case TKeyword::RQuote: appendChar(0x2019); break;
-  case TKeyword::LDblQuote: appendChar(0x201C); break;
-  case TKeyword::RDblQuote: appendChar(0x201D); break;
-  case TKeyword::Unicode:
-    appendUnicode(param < 0 ? param + 65536 : param);
-    m_skipUnits = group.uc;
-    break;
-  case TKeyword::UnicodeSkip: group.uc = std::clamp(param, 0, 16); break;
+    case TKeyword::Par:
+        if (!inPrefix)
+            endParagraph();
+        break;
+    case TKeyword::Sect:
+    case TKeyword::Page:
+        if (!inPrefix)
+            endParagraph();
+        break;
+    case TKeyword::Line:
+        appendChar(QChar::LineSeparator);
+        break;
+    case TKeyword::Tab:
+        appendChar(u'\t');
+        break;
+    case TKeyword::EmDash:
+        appendChar(0x2014);
+        break;
+    case TKeyword::EnDash:
+        appendChar(0x2013);
+        break;
+    case TKeyword::Bullet:
+        appendChar(0x2022);
+        break;
+    case TKeyword::LQuote:
+        appendChar(0x2018);
+        break;
+    case TKeyword::RQuote:
+        appendChar(0x2019);
+        break;
+    case TKeyword::LDblQuote:
+        appendChar(0x201C);
+        break;
+    case TKeyword::RDblQuote:
+        appendChar(0x201D);
+        break;
+    case TKeyword::Unicode:
+        appendUnicode(param < 0 ? param + 65536 : param);
+        m_skipUnits = group.uc;
+        break;
+    case TKeyword::UnicodeSkip:
+        group.uc = std::clamp(param, 0, 16);
+        break;
 
-  case TKeyword::Plain: ch = TCharState{.link = ch.link}; break;
-  case TKeyword::FontSize: ch.halfPoints = hasParam ? std::clamp(param, 2, MaxHalfPoints) : 24; break;
-  case TKeyword::Bold: ch.bold = on; break;
-  case TKeyword::Italic: ch.italic = on; break;
-  case TKeyword::Underline: ch.underline = on ? TUnderline::Single : TUnderline::None; break;
-  case TKeyword::UnderlineDotted: ch.underline = on ? TUnderline::Dotted : TUnderline::None; break;
-  case TKeyword::UnderlineDash: ch.underline = on ? TUnderline::Dash : TUnderline::None; break;
-  case TKeyword::UnderlineDashDot: ch.underline = on ? TUnderline::DashDot : TUnderline::None; break;
-  case TKeyword::UnderlineDashDotDot: ch.underline = on ? TUnderline::DashDotDot : TUnderline::None; break;
-  case TKeyword::UnderlineWave: ch.underline = on ? TUnderline::Wave : TUnderline::None; break;
-  case TKeyword::UnderlineOther: ch.underline = on ? TUnderline::Single : TUnderline::None; break;
-  case TKeyword::UnderlineNone: ch.underline = TUnderline::None; break;
-  case TKeyword::Strike:
-  case TKeyword::StrikeDouble: ch.strike = on; break;
-  case TKeyword::Super: ch.vertical = on ? 1 : 0; break;
-  case TKeyword::Sub: ch.vertical = on ? 2 : 0; break;
-  case TKeyword::NoSuperSub: ch.vertical = 0; break;
-  case TKeyword::Hidden: ch.hidden = on; break;
-  case TKeyword::ForeColor: ch.foreground = std::max(param, 0); break;
-  case TKeyword::Highlight:
-  case TKeyword::BackColor: ch.background = std::max(param, 0); break;
+    case TKeyword::Plain:
+        ch = TCharState{.link = ch.link};
+        break;
+    case TKeyword::FontSize:
+        ch.halfPoints = hasParam ? std::clamp(param, 2, MaxHalfPoints) : 24;
+        break;
+    case TKeyword::Bold:
+        ch.bold = on;
+        break;
+    case TKeyword::Italic:
+        ch.italic = on;
+        break;
+    case TKeyword::Underline:
+        ch.underline = on ? TUnderline::Single : TUnderline::None;
+        break;
+    case TKeyword::UnderlineDotted:
+        ch.underline = on ? TUnderline::Dotted : TUnderline::None;
+        break;
+    case TKeyword::UnderlineDash:
+        ch.underline = on ? TUnderline::Dash : TUnderline::None;
+        break;
+    case TKeyword::UnderlineDashDot:
+        ch.underline = on ? TUnderline::DashDot : TUnderline::None;
+        break;
+    case TKeyword::UnderlineDashDotDot:
+        ch.underline = on ? TUnderline::DashDotDot : TUnderline::None;
+        break;
+    case TKeyword::UnderlineWave:
+        ch.underline = on ? TUnderline::Wave : TUnderline::None;
+        break;
+    case TKeyword::UnderlineOther:
+        ch.underline = on ? TUnderline::Single : TUnderline::None;
+        break;
+    case TKeyword::UnderlineNone:
+        ch.underline = TUnderline::None;
+        break;
+    case TKeyword::Strike:
+    case TKeyword::StrikeDouble:
+        ch.strike = on;
+        break;
+    case TKeyword::Super:
+        ch.vertical = on ? 1 : 0;
+        break;
+    case TKeyword::Sub:
+        ch.vertical = on ? 2 : 0;
+        break;
+    case TKeyword::NoSuperSub:
+        ch.vertical = 0;
+        break;
+    case TKeyword::Hidden:
+        ch.hidden = on;
+        break;
+    case TKeyword::ForeColor:
+        ch.foreground = std::max(param, 0);
+        break;
+    case TKeyword::Highlight:
+    case TKeyword::BackColor:
+        ch.background = std::max(param, 0);
+        break;
 
-  case TKeyword::Pard: {
-    const bool wasInTable = para.inTable;
-    para = TParaState();
-    if (wasInTable && !inPrefix)
-      flushRun();
-    break;
-  }
-  case TKeyword::AlignLeft: para.align = Qt::AlignLeft; break;
-  case TKeyword::AlignCenter: para.align = Qt::AlignHCenter; break;
-  case TKeyword::AlignRight: para.align = Qt::AlignRight; break;
-  case TKeyword::AlignJustify: para.align = Qt::AlignJustify; break;
-  case TKeyword::LeftIndent: para.left = std::clamp(param, -MaxTwips, MaxTwips); break;
-  case TKeyword::RightIndent: para.right = std::clamp(param, -MaxTwips, MaxTwips); break;
-  case TKeyword::FirstIndent: para.first = std::clamp(param, -MaxTwips, MaxTwips); break;
-  case TKeyword::SpaceBefore: para.before = std::clamp(param, 0, MaxTwips); break;
-  case TKeyword::SpaceAfter: para.after = std::clamp(param, 0, MaxTwips); break;
-  case TKeyword::InTable:
-    if (!para.inTable && !inPrefix)
-      flushRun();
-    para.inTable = true;
-    break;
-  case TKeyword::Ls: para.ls = std::max(param, 0); break;
-  case TKeyword::Ilvl: para.ilvl = std::clamp(param, 0, 8); break;
-  case TKeyword::PnLevelBullet:
-  case TKeyword::PnLevelBody:
-    // Outside a \pn group these still come from old writers; they work on the paragraph.
-    para.pnStyle = keyword == TKeyword::PnLevelBullet ? int(QTextListFormat::ListDisc)
-                                                      : int(QTextListFormat::ListDecimal);
-    break;
+    case TKeyword::Pard: {
+        const bool wasInTable = para.inTable;
+        para = TParaState();
+        if (wasInTable && !inPrefix)
+            flushRun();
+        break;
+    }
+    case TKeyword::AlignLeft:
+        para.align = Qt::AlignLeft;
+        break;
+    case TKeyword::AlignCenter:
+        para.align = Qt::AlignHCenter;
+        break;
+    case TKeyword::AlignRight:
+        para.align = Qt::AlignRight;
+        break;
+    case TKeyword::AlignJustify:
+        para.align = Qt::AlignJustify;
+        break;
+    case TKeyword::LeftIndent:
+        para.left = std::clamp(param, -MaxTwips, MaxTwips);
+        break;
+    case TKeyword::RightIndent:
+        para.right = std::clamp(param, -MaxTwips, MaxTwips);
+        break;
+    case TKeyword::FirstIndent:
+        para.first = std::clamp(param, -MaxTwips, MaxTwips);
+        break;
+    case TKeyword::SpaceBefore:
+        para.before = std::clamp(param, 0, MaxTwips);
+        break;
+    case TKeyword::SpaceAfter:
+        para.after = std::clamp(param, 0, MaxTwips);
+        break;
+    case TKeyword::InTable:
+        if (!para.inTable && !inPrefix)
+            flushRun();
+        para.inTable = true;
+        break;
+    case TKeyword::Ls:
+        para.ls = std::max(param, 0);
+        break;
+    case TKeyword::Ilvl:
+        para.ilvl = std::clamp(param, 0, 8);
+        break;
+    case TKeyword::PnLevelBullet:
+    case TKeyword::PnLevelBody:
+        // Outside a \pn group these still come from old writers; they work on the paragraph.
+        para.pnStyle = keyword == TKeyword::PnLevelBullet ? int(QTextListFormat::ListDisc)
+                                                          : int(QTextListFormat::ListDecimal);
+        break;
 
-  case TKeyword::RowDefaults: m_cellxCount = 0; break;
-  case TKeyword::CellX: m_cellxCount = std::min(m_cellxCount + 1, MaxTableColumns); break;
-  case TKeyword::Cell:
-    if (!inPrefix)
-      endCell();
-    break;
-  case TKeyword::Row:
-    if (!inPrefix)
-      endRow();
-    break;
-  case TKeyword::NestCell: appendChar(u'\t'); break;
-  case TKeyword::NestRow: appendChar(QChar::LineSeparator); break;
-  default: break;
-  }
+    case TKeyword::RowDefaults:
+        m_cellxCount = 0;
+        break;
+    case TKeyword::CellX:
+        m_cellxCount = std::min(m_cellxCount + 1, MaxTableColumns);
+        break;
+    case TKeyword::Cell:
+        if (!inPrefix)
+            endCell();
+        break;
+    case TKeyword::Row:
+        if (!inPrefix)
+            endRow();
+        break;
+    case TKeyword::NestCell:
+        appendChar(u'\t');
+        break;
+    case TKeyword::NestRow:
+        appendChar(QChar::LineSeparator);
+        break;
+    default:
+        break;
+    }
 }
 
 void TRtfParser::fontTableKeyword(TKeyword keyword, bool hasParam, int param)
 {
-  switch (keyword) {
-  case TKeyword::Font:
-    if (top().dest == TDest::FontTable) {
-      commitFont();
-      m_fontNumber = param;
-      m_font = TFont();
-      m_fontAltName.clear();
-      m_fontHasAltName = false;
+    switch (keyword) {
+    case TKeyword::Font:
+        if (top().dest == TDest::FontTable) {
+            commitFont();
+            m_fontNumber = param;
+            m_font = TFont();
+            m_fontAltName.clear();
+            m_fontHasAltName = false;
+        }
+        break;
+    case TKeyword::FontCharset:
+        m_font.charset = param;
+        break;
+    case TKeyword::FontCodePage:
+        m_font.codePage = std::max(param, 0);
+        break;
+    case TKeyword::Unicode:
+        appendUnicode(param < 0 ? param + 65536 : param);
+        m_skipUnits = top().uc;
+        break;
+    case TKeyword::UnicodeSkip:
+        top().uc = std::clamp(param, 0, 16);
+        break;
+    default:
+        break;
     }
-    break;
-  case TKeyword::FontCharset: m_font.charset = param; break;
-  case TKeyword::FontCodePage: m_font.codePage = std::max(param, 0); break;
-  case TKeyword::Unicode:
-    appendUnicode(param < 0 ? param + 65536 : param);
-    m_skipUnits = top().uc;
-    break;
-  case TKeyword::UnicodeSkip: top().uc = std::clamp(param, 0, 16); break;
-  default: break;
-  }
-  (void)hasParam;
+    (void)hasParam;
 }
 
 void TRtfParser::pictKeyword(TKeyword keyword, int param)
 {
-  switch (keyword) {
-  case TKeyword::PngBlip: m_picture.kind = TPicture::Png; break;
-  case TKeyword::JpegBlip: m_picture.kind = TPicture::Jpeg; break;
-  case TKeyword::PicWidth: m_picture.width = param; break;
-  case TKeyword::PicHeight: m_picture.height = param; break;
-  case TKeyword::PicWidthGoal: m_picture.widthGoal = std::clamp(param, 0, MaxTwips); break;
-  case TKeyword::PicHeightGoal: m_picture.heightGoal = std::clamp(param, 0, MaxTwips); break;
-  case TKeyword::PicScaleX: m_picture.scaleX = param; break;
-  case TKeyword::PicScaleY: m_picture.scaleY = param; break;
-  default: break;
-  }
+    switch (keyword) {
+    case TKeyword::PngBlip:
+        m_picture.kind = TPicture::Png;
+        break;
+    case TKeyword::JpegBlip:
+        m_picture.kind = TPicture::Jpeg;
+        break;
+    case TKeyword::PicWidth:
+        m_picture.width = param;
+        break;
+    case TKeyword::PicHeight:
+        m_picture.height = param;
+        break;
+    case TKeyword::PicWidthGoal:
+        m_picture.widthGoal = std::clamp(param, 0, MaxTwips);
+        break;
+    case TKeyword::PicHeightGoal:
+        m_picture.heightGoal = std::clamp(param, 0, MaxTwips);
+        break;
+    case TKeyword::PicScaleX:
+        m_picture.scaleX = param;
+        break;
+    case TKeyword::PicScaleY:
+        m_picture.scaleY = param;
+        break;
+    default:
+        break;
+    }
 }
 
 void TRtfParser::pnKeyword(TKeyword keyword, int param)
 {
-  switch (keyword) {
-  case TKeyword::PnLevelBullet: m_pnStyle = QTextListFormat::ListDisc; break;
-  case TKeyword::PnLevelBody:
-  case TKeyword::PnLevel:
-    if (m_pnStyle == 0)
-      m_pnStyle = QTextListFormat::ListDecimal;
-    break;
-  case TKeyword::PnLevelCont: m_pnStyle = 0; break;
-  case TKeyword::PnDecimal: m_pnStyle = QTextListFormat::ListDecimal; break;
-  case TKeyword::PnUpperLetter: m_pnStyle = QTextListFormat::ListUpperAlpha; break;
-  case TKeyword::PnLowerLetter: m_pnStyle = QTextListFormat::ListLowerAlpha; break;
-  case TKeyword::PnUpperRoman: m_pnStyle = QTextListFormat::ListUpperRoman; break;
-  case TKeyword::PnLowerRoman: m_pnStyle = QTextListFormat::ListLowerRoman; break;
-  case TKeyword::PnStart: m_pnStart = std::clamp(param, 0, 32767); break;
-  default: break;
-  }
+    switch (keyword) {
+    case TKeyword::PnLevelBullet:
+        m_pnStyle = QTextListFormat::ListDisc;
+        break;
+    case TKeyword::PnLevelBody:
+    case TKeyword::PnLevel:
+        if (m_pnStyle == 0)
+            m_pnStyle = QTextListFormat::ListDecimal;
+        break;
+    case TKeyword::PnLevelCont:
+        m_pnStyle = 0;
+        break;
+    case TKeyword::PnDecimal:
+        m_pnStyle = QTextListFormat::ListDecimal;
+        break;
+    case TKeyword::PnUpperLetter:
+        m_pnStyle = QTextListFormat::ListUpperAlpha;
+        break;
+    case TKeyword::PnLowerLetter:
+        m_pnStyle = QTextListFormat::ListLowerAlpha;
+        break;
+    case TKeyword::PnUpperRoman:
+        m_pnStyle = QTextListFormat::ListUpperRoman;
+        break;
+    case TKeyword::PnLowerRoman:
+        m_pnStyle = QTextListFormat::ListLowerRoman;
+        break;
+    case TKeyword::PnStart:
+        m_pnStart = std::clamp(param, 0, 32767);
+        break;
+    default:
+        break;
+    }
 }
 
 void TRtfParser::listTableKeyword(TKeyword keyword, int param)
 {
-  if (top().dest == TDest::ListTable) {
-    switch (keyword) {
-    case TKeyword::List:
-      commitListDefinition();
-      m_listOpen = true;
-      m_listId = 0;
-      m_listNfcs.clear();
-      break;
-    case TKeyword::ListId: m_listId = param; break;
-    case TKeyword::ListLevel:
-      if (m_listNfcs.size() < 9)
-        m_listNfcs.push_back(0);
-      break;
-    case TKeyword::LevelNfc:
-      if (!m_listNfcs.empty())
-        m_listNfcs.back() = param;
-      break;
-    default: break;
+    if (top().dest == TDest::ListTable) {
+        switch (keyword) {
+        case TKeyword::List:
+            commitListDefinition();
+            m_listOpen = true;
+            m_listId = 0;
+            m_listNfcs.clear();
+            break;
+        case TKeyword::ListId:
+            m_listId = param;
+            break;
+        case TKeyword::ListLevel:
+            if (m_listNfcs.size() < 9)
+                m_listNfcs.push_back(0);
+            break;
+        case TKeyword::LevelNfc:
+            if (!m_listNfcs.empty())
+                m_listNfcs.back() = param;
+            break;
+        default:
+            break;
+        }
+        return;
     }
-    return;
-  }
-  switch (keyword) {
-  case TKeyword::ListOverride: m_overrideListId = 0; break;
-  case TKeyword::ListId: m_overrideListId = param; break;
-  case TKeyword::Ls: m_listOverrides[param] = m_overrideListId; break;
-  default: break;
-  }
+    switch (keyword) {
+    case TKeyword::ListOverride:
+        m_overrideListId = 0;
+        break;
+    case TKeyword::ListId:
+        m_overrideListId = param;
+        break;
+    case TKeyword::Ls:
+        m_listOverrides[param] = m_overrideListId;
+        break;
+    default:
+        break;
+    }
 }
 
 void TRtfParser::commitListDefinition()
 {
-  if (m_listOpen)
-    m_listLevels[m_listId] = m_listNfcs;
-  m_listOpen = false;
+    if (m_listOpen)
+        m_listLevels[m_listId] = m_listNfcs;
+    m_listOpen = false;
 }
 
 void TRtfParser::commitFont()
 {
-  if (m_fontNumber == INT_MIN)
-    return;
-  flushBytes();
-  QString name = m_fontHasAltName ? m_fontAltName : m_font.name;
-  const qsizetype semicolon = name.indexOf(u';');
-  if (semicolon >= 0)
-    name.truncate(semicolon);
-  m_font.name = name.trimmed();
-  m_fonts[m_fontNumber] = m_font;
-  m_fontNumber = INT_MIN;
-  m_font = TFont();
-  m_fontHasAltName = false;
-  m_formats.clear();
+    if (m_fontNumber == INT_MIN)
+        return;
+    flushBytes();
+    QString name = m_fontHasAltName ? m_fontAltName : m_font.name;
+    const qsizetype semicolon = name.indexOf(u';');
+    if (semicolon >= 0)
+        name.truncate(semicolon);
+    m_font.name = name.trimmed();
+    m_fonts[m_fontNumber] = m_font;
+    m_fontNumber = INT_MIN;
+    m_font = TFont();
+    m_fontHasAltName = false;
+    m_formats.clear();
     m_lastFormatValid = false;
 }
 
 int TRtfParser::codePageOf(int font) const
 {
-  const auto it = m_fonts.find(font < 0 ? m_defaultFont : font);
-  if (it == m_fonts.end())
-    return m_ansiCodePage;
-  if (it->second.codePage > 0)
-    return it->second.codePage;
-  const int fromCharset = codePageForCharset(it->second.charset);
-  return fromCharset > 0 ? fromCharset : m_ansiCodePage;
+    const auto it = m_fonts.find(font < 0 ? m_defaultFont : font);
+    if (it == m_fonts.end())
+        return m_ansiCodePage;
+    if (it->second.codePage > 0)
+        return it->second.codePage;
+    const int fromCharset = codePageForCharset(it->second.charset);
+    return fromCharset > 0 ? fromCharset : m_ansiCodePage;
 }
 
 int TRtfParser::currentCodePage() const
 {
-  const TGroup& group = m_groups.back();
-  if (group.dest == TDest::FontTable || group.dest == TDest::FontName) {
-    if (m_font.codePage > 0)
-      return m_font.codePage;
-    const int fromCharset = codePageForCharset(m_font.charset);
-    return fromCharset > 0 ? fromCharset : m_ansiCodePage;
-  }
-  return codePageOf(group.ch.font);
+    const TGroup& group = m_groups.back();
+    if (group.dest == TDest::FontTable || group.dest == TDest::FontName) {
+        if (m_font.codePage > 0)
+            return m_font.codePage;
+        const int fromCharset = codePageForCharset(m_font.charset);
+        return fromCharset > 0 ? fromCharset : m_ansiCodePage;
+    }
+    return codePageOf(group.ch.font);
 }
 
 QString* TRtfParser::textSink()
 {
-  TGroup& group = top();
-  switch (group.dest) {
-  case TDest::Text:
-    if (group.ch.hidden)
-      return nullptr;
-    beginParagraphContent();
-    if (!(group.ch == m_runState) || group.para.inTable != m_runInTable) {
-      flushRun();
-      m_runState = group.ch;
-      m_runInTable = group.para.inTable;
+    TGroup& group = top();
+    switch (group.dest) {
+    case TDest::Text:
+        if (group.ch.hidden)
+            return nullptr;
+        beginParagraphContent();
+        if (!(group.ch == m_runState) || group.para.inTable != m_runInTable) {
+            flushRun();
+            m_runState = group.ch;
+            m_runInTable = group.para.inTable;
+        }
+        return &m_run;
+    case TDest::ListPrefix:
+        return &m_listPrefix;
+    case TDest::FieldInstruction:
+        return m_fields.empty() ? nullptr : &m_fields.back().instruction;
+    case TDest::FontTable:
+        return m_fontNumber == INT_MIN ? nullptr : &m_font.name;
+    case TDest::FontName:
+        return &m_fontAltName;
+    default:
+        return nullptr;
     }
-    return &m_run;
-  case TDest::ListPrefix: return &m_listPrefix;
-  case TDest::FieldInstruction: return m_fields.empty() ? nullptr : &m_fields.back().instruction;
-  case TDest::FontTable: return m_fontNumber == INT_MIN ? nullptr : &m_font.name;
-  case TDest::FontName: return &m_fontAltName;
-  default: return nullptr;
-  }
 }
 
 void TRtfParser::beginParagraphContent()
 {
-  if (m_paragraphHasContent)
-    return;
-  m_paragraphHasContent = true;
-  const TParaState& para = top().para;
-  const bool hasList = para.pnStyle != 0 || para.ls > 0;
-  if (!hasList && !m_listPrefix.isEmpty()) {
-    // A list marker without a list: readers that know no lists show the marker as text.
-    flushRun();
-    m_runState = top().ch;
-    m_runInTable = para.inTable;
-    m_run = m_listPrefix;
-  }
-  m_listPrefix.clear();
+    if (m_paragraphHasContent)
+        return;
+    m_paragraphHasContent = true;
+    const TParaState& para = top().para;
+    const bool hasList = para.pnStyle != 0 || para.ls > 0;
+    if (!hasList && !m_listPrefix.isEmpty()) {
+        // A list marker without a list: readers that know no lists show the marker as text.
+        flushRun();
+        m_runState = top().ch;
+        m_runInTable = para.inTable;
+        m_run = m_listPrefix;
+    }
+    m_listPrefix.clear();
 }
 
 void TRtfParser::appendChar(char16_t c)
 {
-  if (QString* sink = textSink())
-    sink->append(QChar(c));
+    if (QString* sink = textSink())
+        sink->append(QChar(c));
 }
 
 void TRtfParser::appendUnicode(int value)
 {
-  const char16_t c = char16_t(value & 0xFFFF);
-  if (QChar::isHighSurrogate(c)) {
-    m_highSurrogate = c;
-    return;
-  }
-  QString* sink = textSink();
-  if (!sink) {
-    m_highSurrogate = 0;
-    return;
-  }
-  if (QChar::isLowSurrogate(c)) {
-    if (m_highSurrogate) {
-      sink->append(QChar(m_highSurrogate));
-      sink->append(QChar(c));
-    } else {
-      sink->append(QChar(QChar::ReplacementCharacter));
+    const char16_t c = char16_t(value & 0xFFFF);
+    if (QChar::isHighSurrogate(c)) {
+        m_highSurrogate = c;
+        return;
     }
-  } else {
-    if (m_highSurrogate)
-      sink->append(QChar(QChar::ReplacementCharacter));
-    sink->append(QChar(c));
-  }
-  m_highSurrogate = 0;
+    QString* sink = textSink();
+    if (!sink) {
+        m_highSurrogate = 0;
+        return;
+    }
+    if (QChar::isLowSurrogate(c)) {
+        if (m_highSurrogate) {
+            sink->append(QChar(m_highSurrogate));
+            sink->append(QChar(c));
+        } else {
+            sink->append(QChar(QChar::ReplacementCharacter));
+        }
+    } else {
+        if (m_highSurrogate)
+            sink->append(QChar(QChar::ReplacementCharacter));
+        sink->append(QChar(c));
+    }
+    m_highSurrogate = 0;
 }
 
 void TRtfParser::rawByte(unsigned char byte)
 {
-  const TDest dest = top().dest;
-  if (dest == TDest::Pict)
-    return;
-  if (m_highSurrogate) {
-    m_highSurrogate = 0;
-    if (QString* sink = textSink())
-      sink->append(QChar(QChar::ReplacementCharacter));
-  }
-  const int codePage = currentCodePage();
-  if (m_needTrailByte)
-    m_needTrailByte = false;
-  else if (isLeadByte(codePage, byte))
-    m_needTrailByte = true;
-  m_bytes.append(char(byte));
+    const TDest dest = top().dest;
+    if (dest == TDest::Pict)
+        return;
+    if (m_highSurrogate) {
+        m_highSurrogate = 0;
+        if (QString* sink = textSink())
+            sink->append(QChar(QChar::ReplacementCharacter));
+    }
+    const int codePage = currentCodePage();
+    if (m_needTrailByte)
+        m_needTrailByte = false;
+    else if (isLeadByte(codePage, byte))
+        m_needTrailByte = true;
+    m_bytes.append(char(byte));
 }
 
 void TRtfParser::flushBytes()
 {
-  m_needTrailByte = false;
-  if (m_bytes.isEmpty())
-    return;
-  const int codePage = currentCodePage();
-  if (QString* sink = textSink())
-    m_decoder.decodeInto(codePage, m_bytes.constData(), m_bytes.size(), *sink);
-  m_bytes.clear();
+    m_needTrailByte = false;
+    if (m_bytes.isEmpty())
+        return;
+    const int codePage = currentCodePage();
+    if (QString* sink = textSink())
+        m_decoder.decodeInto(codePage, m_bytes.constData(), m_bytes.size(), *sink);
+    m_bytes.clear();
 }
 
 void TRtfParser::textSpan(const char* begin, const char* end)
 {
-  const TDest dest = top().dest;
-  if (dest == TDest::Skip)
-    return;
-  if (m_skipUnits > 0) {
-    const qsizetype skipped = std::min<qsizetype>(m_skipUnits, end - begin);
-    m_skipUnits -= int(skipped);
-    begin += skipped;
-    if (begin == end)
-      return;
-  }
-  if (dest == TDest::Pict) {
-    for (const char* p = begin; p < end; ++p) {
-      const int nibble = hexValue(*p);
-      if (nibble < 0)
-        continue;
-      if (m_picture.highNibble < 0) {
-        m_picture.highNibble = nibble;
-      } else {
-        m_picture.data.append(char(m_picture.highNibble * 16 + nibble));
-        m_picture.highNibble = -1;
-      }
+    const TDest dest = top().dest;
+    if (dest == TDest::Skip)
+        return;
+    if (m_skipUnits > 0) {
+        const qsizetype skipped = std::min<qsizetype>(m_skipUnits, end - begin);
+        m_skipUnits -= int(skipped);
+        begin += skipped;
+        if (begin == end)
+            return;
     }
-    return;
-  }
-  if (dest == TDest::ColorTable) {
-    if (std::find(begin, end, ';') != end) {
-      for (const char* p = begin; p < end; ++p) {
-        if (*p != ';')
-          continue;
-        m_colors.push_back(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
-        m_red = m_green = m_blue = 0;
-        m_colorSet = false;
-      }
+    if (dest == TDest::Pict) {
+        for (const char* p = begin; p < end; ++p) {
+            const int nibble = hexValue(*p);
+            if (nibble < 0)
+                continue;
+            if (m_picture.highNibble < 0) {
+                m_picture.highNibble = nibble;
+            } else {
+                m_picture.data.append(char(m_picture.highNibble * 16 + nibble));
+                m_picture.highNibble = -1;
+            }
+        }
+        return;
     }
-    return;
-  }
-  if (dest == TDest::Pn || dest == TDest::ListTable || dest == TDest::ListOverrideTable)
-    return;
+    if (dest == TDest::ColorTable) {
+        if (std::find(begin, end, ';') != end) {
+            for (const char* p = begin; p < end; ++p) {
+                if (*p != ';')
+                    continue;
+                m_colors.push_back(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
+                m_red = m_green = m_blue = 0;
+                m_colorSet = false;
+            }
+        }
+        return;
+    }
+    if (dest == TDest::Pn || dest == TDest::ListTable || dest == TDest::ListOverrideTable)
+        return;
 
-  // A double-byte character whose trail byte is a plain ASCII character.
-  if (m_needTrailByte) {
-    m_bytes.append(*begin++);
-    m_needTrailByte = false;
-  }
-  const char* p = begin;
-  while (p < end) {
-    const char* ascii = p;
-    while (p < end && static_cast<unsigned char>(*p) < 0x80)
-      ++p;
-    if (p > ascii) {
-      flushBytes();
-      if (QString* sink = textSink()) {
-        sink->append(QLatin1StringView(ascii, p - ascii));
-        if (dest == TDest::FontTable && sink->contains(u';'))
-          commitFont();
-      }
-    }
-    // Raw 8-bit bytes are text in the current code page, as if written \'hh.
-    while (p < end && static_cast<unsigned char>(*p) >= 0x80) {
-      rawByte(static_cast<unsigned char>(*p));
-      ++p;
-      if (m_needTrailByte && p < end) {
-        m_bytes.append(*p++);
+    // A double-byte character whose trail byte is a plain ASCII character.
+    if (m_needTrailByte) {
+        m_bytes.append(*begin++);
         m_needTrailByte = false;
-      }
     }
-  }
+    const char* p = begin;
+    while (p < end) {
+        const char* ascii = p;
+        while (p < end && static_cast<unsigned char>(*p) < 0x80)
+            ++p;
+        if (p > ascii) {
+            flushBytes();
+            if (QString* sink = textSink()) {
+                sink->append(QLatin1StringView(ascii, p - ascii));
+                if (dest == TDest::FontTable && sink->contains(u';'))
+                    commitFont();
+            }
+        }
+        // Raw 8-bit bytes are text in the current code page, as if written \'hh.
+        while (p < end && static_cast<unsigned char>(*p) >= 0x80) {
+            rawByte(static_cast<unsigned char>(*p));
+            ++p;
+            if (m_needTrailByte && p < end) {
+                m_bytes.append(*p++);
+                m_needTrailByte = false;
+            }
+        }
+    }
 }
 
 void TRtfParser::flushRun()
 {
-  if (m_run.isEmpty())
-    return;
-  m_builder.insertText(m_run, formatFor(m_runState), m_runInTable);
-  // Keeps the buffer: runs are many and short.
-  m_run.truncate(0);
+    if (m_run.isEmpty())
+        return;
+    m_builder.insertText(m_run, formatFor(m_runState), m_runInTable);
+    // Keeps the buffer: runs are many and short.
+    m_run.truncate(0);
 }
 
 TParagraphProps TRtfParser::paragraphProps(const TParaState& para) const
 {
-  TParagraphProps props;
-  QTextBlockFormat& format = props.format;
-  if (para.align != Qt::AlignLeft)
-    format.setAlignment(para.align);
-  if (para.pnStyle != 0) {
-    props.listStyle = para.pnStyle;
-    props.listKey = -1;
-    props.listStart = para.pnStart;
-    props.listRestart = m_pnInParagraph && para.pnStart <= 1;
-  }
-  if (para.ls > 0) {
-    const auto override = m_listOverrides.find(para.ls);
-    const int listId = override == m_listOverrides.end() ? 0 : override->second;
-    const auto levels = m_listLevels.find(listId);
-    int style = QTextListFormat::ListDecimal;
-    if (levels != m_listLevels.end() && !levels->second.empty())
-      style = listStyleForNfc(levels->second[std::min<size_t>(para.ilvl, levels->second.size() - 1)]);
-    if (style != 0) {
-      props.listStyle = style;
-      props.listKey = para.ls;
-    } else {
-      props.listStyle = 0;
-      props.listKey = 0;
+    TParagraphProps props;
+    QTextBlockFormat& format = props.format;
+    if (para.align != Qt::AlignLeft)
+        format.setAlignment(para.align);
+    if (para.pnStyle != 0) {
+        props.listStyle = para.pnStyle;
+        props.listKey = -1;
+        props.listStart = para.pnStart;
+        props.listRestart = m_pnInParagraph && para.pnStart <= 1;
     }
-  }
-  int first = para.first;
-  if (props.listStyle != 0) {
-    // A list paragraph's negative first-line indent is the room for its marker, which the
-    // list itself provides here.
-    first += std::clamp(para.left, 0, 360);
-  }
-  if (para.left)
-    format.setLeftMargin(para.left / 20.0);
-  if (para.right)
-    format.setRightMargin(para.right / 20.0);
-  if (first)
-    format.setTextIndent(first / 20.0);
-  if (para.before)
-    format.setTopMargin(para.before / 20.0);
-  if (para.after)
-    format.setBottomMargin(para.after / 20.0);
-  return props;
+    if (para.ls > 0) {
+        const auto override = m_listOverrides.find(para.ls);
+        const int listId = override == m_listOverrides.end() ? 0 : override->second;
+        const auto levels = m_listLevels.find(listId);
+        int style = QTextListFormat::ListDecimal;
+        if (levels != m_listLevels.end() && !levels->second.empty())
+            style = listStyleForNfc(
+                levels->second[std::min<size_t>(para.ilvl, levels->second.size() - 1)]);
+        if (style != 0) {
+            props.listStyle = style;
+            props.listKey = para.ls;
+        } else {
+            props.listStyle = 0;
+            props.listKey = 0;
+        }
+    }
+    int first = para.first;
+    if (props.listStyle != 0) {
+        // A list paragraph's negative first-line indent is the room for its marker, which the
+        // list itself provides here.
+        first += std::clamp(para.left, 0, 360);
+    }
+    if (para.left)
+        format.setLeftMargin(para.left / 20.0);
+    if (para.right)
+        format.setRightMargin(para.right / 20.0);
+    if (first)
+        format.setTextIndent(first / 20.0);
+    if (para.before)
+        format.setTopMargin(para.before / 20.0);
+    if (para.after)
+        format.setBottomMargin(para.after / 20.0);
+    return props;
 }
 
 void TRtfParser::endParagraph()
 {
-  flushBytes();
-  beginParagraphContent();
-  flushRun();
-  const TGroup& group = top();
-  m_builder.endParagraph(paragraphProps(group.para), formatFor(group.ch), group.para.inTable);
-  m_paragraphHasContent = false;
-  m_pnInParagraph = false;
-  m_listPrefix.clear();
+    flushBytes();
+    beginParagraphContent();
+    flushRun();
+    const TGroup& group = top();
+    m_builder.endParagraph(paragraphProps(group.para), formatFor(group.ch), group.para.inTable);
+    m_paragraphHasContent = false;
+    m_pnInParagraph = false;
+    m_listPrefix.clear();
 }
 
 void TRtfParser::endCell()
 {
-  flushBytes();
-  beginParagraphContent();
-  flushRun();
-  const TGroup& group = top();
-  m_builder.endCell(paragraphProps(group.para), formatFor(group.ch), m_cellxCount);
-  m_paragraphHasContent = false;
-  m_pnInParagraph = false;
-  m_listPrefix.clear();
+    flushBytes();
+    beginParagraphContent();
+    flushRun();
+    const TGroup& group = top();
+    m_builder.endCell(paragraphProps(group.para), formatFor(group.ch), m_cellxCount);
+    m_paragraphHasContent = false;
+    m_pnInParagraph = false;
+    m_listPrefix.clear();
 }
 
 void TRtfParser::endRow()
 {
-  flushBytes();
-  flushRun();
-  m_builder.endRow(m_cellxCount);
-  m_paragraphHasContent = false;
-  m_pnInParagraph = false;
-  m_listPrefix.clear();
+    flushBytes();
+    flushRun();
+    m_builder.endRow(m_cellxCount);
+    m_paragraphHasContent = false;
+    m_pnInParagraph = false;
+    m_listPrefix.clear();
 }
 
 QTextCharFormat TRtfParser::formatFor(const TCharState& state)
 {
-  if (m_lastFormatValid && state == m_lastFormatState)
+    if (m_lastFormatValid && state == m_lastFormatState)
+        return m_lastFormat;
+    m_lastFormatState = state;
+    m_lastFormat = buildFormat(state);
+    m_lastFormatValid = true;
     return m_lastFormat;
-  m_lastFormatState = state;
-  m_lastFormat = buildFormat(state);
-  m_lastFormatValid = true;
-  return m_lastFormat;
 }
 
 QTextCharFormat TRtfParser::buildFormat(const TCharState& state)
 {
-  const auto cached = m_formats.find(state);
-  if (cached != m_formats.end())
-    return cached->second;
-  QTextCharFormat format;
-  const auto font = m_fonts.find(state.font < 0 ? m_defaultFont : state.font);
-  if (font != m_fonts.end() && !font->second.name.isEmpty())
-    format.setFontFamilies(QStringList{font->second.name});
-  format.setFontPointSize(state.halfPoints / 2.0);
-  if (state.bold)
-    format.setFontWeight(QFont::Bold);
-  if (state.italic)
-    format.setFontItalic(true);
-  switch (state.underline) {
-  case TUnderline::None: break;
-  case TUnderline::Single: format.setUnderlineStyle(QTextCharFormat::SingleUnderline); break;
-  case TUnderline::Dotted: format.setUnderlineStyle(QTextCharFormat::DotLine); break;
-  case TUnderline::Dash: format.setUnderlineStyle(QTextCharFormat::DashUnderline); break;
-  case TUnderline::DashDot: format.setUnderlineStyle(QTextCharFormat::DashDotLine); break;
-  case TUnderline::DashDotDot: format.setUnderlineStyle(QTextCharFormat::DashDotDotLine); break;
-  case TUnderline::Wave: format.setUnderlineStyle(QTextCharFormat::WaveUnderline); break;
-  }
-  if (state.strike)
-    format.setFontStrikeOut(true);
-  if (state.vertical == 1)
-    format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-  else if (state.vertical == 2)
-    format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-  // Index 0 is "automatic" whatever the table holds there.
-  if (state.foreground > 0 && state.foreground < int(m_colors.size()) && m_colors[state.foreground].isValid())
-    format.setForeground(m_colors[state.foreground]);
-  if (state.background > 0 && state.background < int(m_colors.size()) && m_colors[state.background].isValid())
-    format.setBackground(m_colors[state.background]);
-  if (state.link >= 0 && state.link < int(m_links.size())) {
-    format.setAnchor(true);
-    format.setAnchorHref(m_links[state.link]);
-  }
-  m_formats.emplace(state, format);
-  return format;
+    const auto cached = m_formats.find(state);
+    if (cached != m_formats.end())
+        return cached->second;
+    QTextCharFormat format;
+    const auto font = m_fonts.find(state.font < 0 ? m_defaultFont : state.font);
+    if (font != m_fonts.end() && !font->second.name.isEmpty())
+        format.setFontFamilies(QStringList{font->second.name});
+    format.setFontPointSize(state.halfPoints / 2.0);
+    if (state.bold)
+        format.setFontWeight(QFont::Bold);
+    if (state.italic)
+        format.setFontItalic(true);
+    switch (state.underline) {
+    case TUnderline::None:
+        break;
+    case TUnderline::Single:
+        format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        break;
+    case TUnderline::Dotted:
+        format.setUnderlineStyle(QTextCharFormat::DotLine);
+        break;
+    case TUnderline::Dash:
+        format.setUnderlineStyle(QTextCharFormat::DashUnderline);
+        break;
+    case TUnderline::DashDot:
+        format.setUnderlineStyle(QTextCharFormat::DashDotLine);
+        break;
+    case TUnderline::DashDotDot:
+        format.setUnderlineStyle(QTextCharFormat::DashDotDotLine);
+        break;
+    case TUnderline::Wave:
+        format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        break;
+    }
+    if (state.strike)
+        format.setFontStrikeOut(true);
+    if (state.vertical == 1)
+        format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (state.vertical == 2)
+        format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    // Index 0 is "automatic" whatever the table holds there.
+    if (state.foreground > 0 && state.foreground < int(m_colors.size()) &&
+        m_colors[state.foreground].isValid())
+        format.setForeground(m_colors[state.foreground]);
+    if (state.background > 0 && state.background < int(m_colors.size()) &&
+        m_colors[state.background].isValid())
+        format.setBackground(m_colors[state.background]);
+    if (state.link >= 0 && state.link < int(m_links.size())) {
+        format.setAnchor(true);
+        format.setAnchorHref(m_links[state.link]);
+    }
+    m_formats.emplace(state, format);
+    return format;
 }
 
 } // namespace
@@ -1181,16 +1412,16 @@ QTextCharFormat TRtfParser::buildFormat(const TCharState& state)
 
 bool ReadRtf(const QByteArray& bytes, QTextDocument& doc)
 {
-  if (!bytes.startsWith("{\\rtf"))
-    return false;
-  const bool undo = doc.isUndoRedoEnabled();
-  doc.setUndoRedoEnabled(false);
-  doc.clear();
-  {
-    rtf::TRtfParser parser(bytes, doc);
-    parser.run();
-  }
-  doc.setUndoRedoEnabled(undo);
-  doc.setModified(false);
-  return true;
+    if (!bytes.startsWith("{\\rtf"))
+        return false;
+    const bool undo = doc.isUndoRedoEnabled();
+    doc.setUndoRedoEnabled(false);
+    doc.clear();
+    {
+        rtf::TRtfParser parser(bytes, doc);
+        parser.run();
+    }
+    doc.setUndoRedoEnabled(undo);
+    doc.setModified(false);
+    return true;
 }

@@ -31,655 +31,697 @@ constexpr int HexLineLength = 128;
 
 struct TRunProps
 {
-  int font = -1;
-  int halfPoints = DefaultHalfPoints;
-  bool bold = false;
-  bool italic = false;
-  bool strike = false;
-  int underline = QTextCharFormat::NoUnderline;
-  int vertical = QTextCharFormat::AlignNormal;
-  int foreground = 0;
-  int background = 0;
-  bool operator==(const TRunProps&) const = default;
+    int font = -1;
+    int halfPoints = DefaultHalfPoints;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    int underline = QTextCharFormat::NoUnderline;
+    int vertical = QTextCharFormat::AlignNormal;
+    int foreground = 0;
+    int background = 0;
+    bool operator==(const TRunProps&) const = default;
 };
 
 struct TParaProps
 {
-  int align = 0;  // 0 left, 1 centre, 2 right, 3 justify
-  int left = 0;
-  int right = 0;
-  int first = 0;
-  int before = 0;
-  int after = 0;
-  bool inTable = false;
-  bool operator==(const TParaProps&) const = default;
+    int align = 0; // 0 left, 1 centre, 2 right, 3 justify
+    int left = 0;
+    int right = 0;
+    int first = 0;
+    int before = 0;
+    int after = 0;
+    bool inTable = false;
+    bool operator==(const TParaProps&) const = default;
 };
 
 int twips(qreal points)
 {
-  return int(std::lround(std::clamp<qreal>(points, -31680 / 20.0, 31680 / 20.0) * 20));
+    return int(std::lround(std::clamp<qreal>(points, -31680 / 20.0, 31680 / 20.0) * 20));
 }
 
 bool isMonospace(const QString& family)
 {
-  static QHash<QString, bool> known;
-  const auto it = known.constFind(family);
-  if (it != known.constEnd())
-    return *it;
-  // The font database needs the GUI application; without one no font counts as monospace.
-  const bool fixed = QGuiApplication::instance() && QFontDatabase::isFixedPitch(family);
-  known.insert(family, fixed);
-  return fixed;
+    static QHash<QString, bool> known;
+    const auto it = known.constFind(family);
+    if (it != known.constEnd())
+        return *it;
+    // The font database needs the GUI application; without one no font counts as monospace.
+    const bool fixed = QGuiApplication::instance() && QFontDatabase::isFixedPitch(family);
+    known.insert(family, fixed);
+    return fixed;
 }
 
 QByteArray fontFamilyWord(const QString& family)
 {
-  if (family.compare(u"Symbol", Qt::CaseInsensitive) == 0 || family.startsWith(u"Wingdings", Qt::CaseInsensitive))
-    return "\\ftech";
-  if (isMonospace(family))
-    return "\\fmodern";
-  const QString lower = family.toLower();
-  if (lower.contains(u"sans") || lower == u"arial" || lower == u"helvetica" || lower == u"calibri" ||
-      lower == u"verdana" || lower == u"tahoma" || lower.startsWith(u"segoe"))
-    return "\\fswiss";
-  if (lower.contains(u"serif") || lower.contains(u"times") || lower.contains(u"roman") ||
-      lower == u"georgia" || lower == u"cambria" || lower.contains(u"garamond"))
-    return "\\froman";
-  return "\\fnil";
+    if (family.compare(u"Symbol", Qt::CaseInsensitive) == 0 ||
+        family.startsWith(u"Wingdings", Qt::CaseInsensitive))
+        return "\\ftech";
+    if (isMonospace(family))
+        return "\\fmodern";
+    const QString lower = family.toLower();
+    if (lower.contains(u"sans") || lower == u"arial" || lower == u"helvetica" ||
+        lower == u"calibri" || lower == u"verdana" || lower == u"tahoma" ||
+        lower.startsWith(u"segoe"))
+        return "\\fswiss";
+    if (lower.contains(u"serif") || lower.contains(u"times") || lower.contains(u"roman") ||
+        lower == u"georgia" || lower == u"cambria" || lower.contains(u"garamond"))
+        return "\\froman";
+    return "\\fnil";
 }
 
 const char* underlineWord(int style)
 {
-  switch (style) {
-  case QTextCharFormat::SingleUnderline: return "\\ul";
-  case QTextCharFormat::DashUnderline: return "\\uldash";
-  case QTextCharFormat::DotLine: return "\\uld";
-  case QTextCharFormat::DashDotLine: return "\\uldashd";
-  case QTextCharFormat::DashDotDotLine: return "\\uldashdd";
-  case QTextCharFormat::WaveUnderline: return "\\ulwave";
-  default: return "\\ulnone";
-  }
+    switch (style) {
+    case QTextCharFormat::SingleUnderline:
+        return "\\ul";
+    case QTextCharFormat::DashUnderline:
+        return "\\uldash";
+    case QTextCharFormat::DotLine:
+        return "\\uld";
+    case QTextCharFormat::DashDotLine:
+        return "\\uldashd";
+    case QTextCharFormat::DashDotDotLine:
+        return "\\uldashdd";
+    case QTextCharFormat::WaveUnderline:
+        return "\\ulwave";
+    default:
+        return "\\ulnone";
+    }
 }
 
 const char* listWords(QTextListFormat::Style style)
 {
-  switch (style) {
-  case QTextListFormat::ListDecimal: return "\\pnlvlbody\\pndec";
-  case QTextListFormat::ListLowerAlpha: return "\\pnlvlbody\\pnlcltr";
-  case QTextListFormat::ListUpperAlpha: return "\\pnlvlbody\\pnucltr";
-  case QTextListFormat::ListLowerRoman: return "\\pnlvlbody\\pnlcrm";
-  case QTextListFormat::ListUpperRoman: return "\\pnlvlbody\\pnucrm";
-  default: return nullptr;  // every other style is a bullet
-  }
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+        return "\\pnlvlbody\\pndec";
+    case QTextListFormat::ListLowerAlpha:
+        return "\\pnlvlbody\\pnlcltr";
+    case QTextListFormat::ListUpperAlpha:
+        return "\\pnlvlbody\\pnucltr";
+    case QTextListFormat::ListLowerRoman:
+        return "\\pnlvlbody\\pnlcrm";
+    case QTextListFormat::ListUpperRoman:
+        return "\\pnlvlbody\\pnucrm";
+    default:
+        return nullptr; // every other style is a bullet
+    }
 }
 
 class TRtfWriter
 {
 public:
-  explicit TRtfWriter(const QTextDocument& doc) : m_doc(doc)
-  {
-    const QFont font = doc.defaultFont();
-    m_defaultFamily = font.family();
-    qreal points = font.pointSizeF();
-    if (points <= 0)
-      points = font.pixelSize() > 0 ? font.pixelSize() * 0.75 : 12;
-    m_defaultHalfPoints = std::clamp(int(std::lround(points * 2)), 2, 3276);
-  }
+    explicit TRtfWriter(const QTextDocument& doc) : m_doc(doc)
+    {
+        const QFont font = doc.defaultFont();
+        m_defaultFamily = font.family();
+        qreal points = font.pointSizeF();
+        if (points <= 0)
+            points = font.pixelSize() > 0 ? font.pixelSize() * 0.75 : 12;
+        m_defaultHalfPoints = std::clamp(int(std::lround(points * 2)), 2, 3276);
+    }
 
-  QByteArray write();
+    QByteArray write();
 
 private:
-  void writeFrame(const QTextFrame* frame, bool inTable);
-  void writeTable(const QTextTable* table);
-  void writeBlock(const QTextBlock& block, bool inTable, const char* ending);
-  void writeListPrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun, bool withPn);
-  void writeRunProps(const TRunProps& props, bool afterPard);
-  void writeText(QStringView text);
-  void writeImage(const QTextImageFormat& format);
-  void openLink(const QString& href);
-  void closeLink();
-  void word(const char* text);
-  void word(const char* text, int value);
-  void writeEscaped(QStringView text, QByteArray& out);
+    void writeFrame(const QTextFrame* frame, bool inTable);
+    void writeTable(const QTextTable* table);
+    void writeBlock(const QTextBlock& block, bool inTable, const char* ending);
+    void writeListPrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun,
+                         bool withPn);
+    void writeRunProps(const TRunProps& props, bool afterPard);
+    void writeText(QStringView text);
+    void writeImage(const QTextImageFormat& format);
+    void openLink(const QString& href);
+    void closeLink();
+    void word(const char* text);
+    void word(const char* text, int value);
+    void writeEscaped(QStringView text, QByteArray& out);
 
-  TRunProps propsFor(const QTextCharFormat& format);
-  const TRunProps& propsForIndex(int formatIndex, const QTextCharFormat& format);
-  int fontIndex(const QString& family);
-  int colorIndex(const QBrush& brush);
+    TRunProps propsFor(const QTextCharFormat& format);
+    const TRunProps& propsForIndex(int formatIndex, const QTextCharFormat& format);
+    int fontIndex(const QString& family);
+    int colorIndex(const QBrush& brush);
 
-  const QTextDocument& m_doc;
-  QString m_defaultFamily;
-  int m_defaultHalfPoints = DefaultHalfPoints;
+    const QTextDocument& m_doc;
+    QString m_defaultFamily;
+    int m_defaultHalfPoints = DefaultHalfPoints;
 
-  QByteArray m_body;
-  bool m_needDelimiter = false;
-  QStringList m_fonts;
-  QHash<QString, int> m_fontIndex;
-  QList<QRgb> m_colors;
-  QHash<QRgb, int> m_colorIndex;
-  // Fragments share a few formats; their properties are worked out once per format.
-  std::vector<TRunProps> m_propsByFormat;
-  std::vector<QString> m_hrefByFormat;
-  std::vector<bool> m_propsKnown;
-  TRunProps m_scratchProps;
-  const QList<QTextFormat> m_allFormats = m_doc.allFormats();
+    QByteArray m_body;
+    bool m_needDelimiter = false;
+    QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    // Fragments share a few formats; their properties are worked out once per format.
+    std::vector<TRunProps> m_propsByFormat;
+    std::vector<QString> m_hrefByFormat;
+    std::vector<bool> m_propsKnown;
+    TRunProps m_scratchProps;
+    const QList<QTextFormat> m_allFormats = m_doc.allFormats();
 
-  TRunProps m_state;
-  TParaProps m_para;
-  bool m_paraWritten = false;
-  const QTextList* m_previousList = nullptr;
-  QString m_link;
-  TRunProps m_stateBeforeLink;
+    TRunProps m_state;
+    TParaProps m_para;
+    bool m_paraWritten = false;
+    const QTextList* m_previousList = nullptr;
+    QString m_link;
+    TRunProps m_stateBeforeLink;
 };
 
 void TRtfWriter::word(const char* text)
 {
-  m_body += text;
-  m_needDelimiter = true;
+    m_body += text;
+    m_needDelimiter = true;
 }
 
 void TRtfWriter::word(const char* text, int value)
 {
-  m_body += text;
-  // Numbers go straight into the buffer; QByteArray::number allocates each time.
-  char digits[12];
-  int length = 0;
-  unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
-  do {
-    digits[length++] = char('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude);
-  if (value < 0)
-    m_body += '-';
-  while (length)
-    m_body += digits[--length];
-  m_needDelimiter = true;
+    m_body += text;
+    // Numbers go straight into the buffer; QByteArray::number allocates each time.
+    char digits[12];
+    int length = 0;
+    unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    do {
+        digits[length++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        m_body += '-';
+    while (length)
+        m_body += digits[--length];
+    m_needDelimiter = true;
 }
 
 int TRtfWriter::fontIndex(const QString& family)
 {
-  const auto it = m_fontIndex.constFind(family);
-  if (it != m_fontIndex.constEnd())
-    return *it;
-  const int index = int(m_fonts.size());
-  m_fonts << family;
-  m_fontIndex.insert(family, index);
-  return index;
+    const auto it = m_fontIndex.constFind(family);
+    if (it != m_fontIndex.constEnd())
+        return *it;
+    const int index = int(m_fonts.size());
+    m_fonts << family;
+    m_fontIndex.insert(family, index);
+    return index;
 }
 
 int TRtfWriter::colorIndex(const QBrush& brush)
 {
-  if (brush.style() == Qt::NoBrush)
-    return 0;
-  const QRgb rgb = brush.color().rgb() & 0xFFFFFF;
-  const auto it = m_colorIndex.constFind(rgb);
-  if (it != m_colorIndex.constEnd())
-    return *it;
-  m_colors << rgb;
-  const int index = int(m_colors.size());
-  m_colorIndex.insert(rgb, index);
-  return index;
+    if (brush.style() == Qt::NoBrush)
+        return 0;
+    const QRgb rgb = brush.color().rgb() & 0xFFFFFF;
+    const auto it = m_colorIndex.constFind(rgb);
+    if (it != m_colorIndex.constEnd())
+        return *it;
+    m_colors << rgb;
+    const int index = int(m_colors.size());
+    m_colorIndex.insert(rgb, index);
+    return index;
 }
 
 TRunProps TRtfWriter::propsFor(const QTextCharFormat& format)
 {
-  TRunProps props;
-  // A run without a family of its own shows in the document's default font; that is the font
-  // it must have in the file too.
-  QString family = format.property(QTextFormat::FontFamilies).toStringList().value(0);
-  if (family.isEmpty())
-    family = format.stringProperty(QTextFormat::FontFamily);
-  if (family.isEmpty())
-    family = m_defaultFamily;
-  props.font = fontIndex(family);
-  if (format.hasProperty(QTextFormat::FontPointSize))
-    props.halfPoints = std::clamp(int(std::lround(format.fontPointSize() * 2)), 2, 3276);
-  else if (format.hasProperty(QTextFormat::FontPixelSize))
-    props.halfPoints = std::clamp(int(std::lround(format.intProperty(QTextFormat::FontPixelSize) * 1.5)), 2, 3276);
-  else
-    props.halfPoints = m_defaultHalfPoints;
-  props.bold = format.fontWeight() >= QFont::DemiBold;
-  props.italic = format.fontItalic();
-  props.strike = format.fontStrikeOut();
-  props.underline = format.underlineStyle();
-  if (props.underline == QTextCharFormat::SpellCheckUnderline)
-    props.underline = QTextCharFormat::NoUnderline;
-  props.vertical = format.verticalAlignment();
-  if (props.vertical != QTextCharFormat::AlignSuperScript && props.vertical != QTextCharFormat::AlignSubScript)
-    props.vertical = QTextCharFormat::AlignNormal;
-  props.foreground = colorIndex(format.foreground());
-  props.background = colorIndex(format.background());
-  return props;
+    TRunProps props;
+    // A run without a family of its own shows in the document's default font; that is the font
+    // it must have in the file too.
+    QString family = format.property(QTextFormat::FontFamilies).toStringList().value(0);
+    if (family.isEmpty())
+        family = format.stringProperty(QTextFormat::FontFamily);
+    if (family.isEmpty())
+        family = m_defaultFamily;
+    props.font = fontIndex(family);
+    if (format.hasProperty(QTextFormat::FontPointSize))
+        props.halfPoints = std::clamp(int(std::lround(format.fontPointSize() * 2)), 2, 3276);
+    else if (format.hasProperty(QTextFormat::FontPixelSize))
+        props.halfPoints = std::clamp(
+            int(std::lround(format.intProperty(QTextFormat::FontPixelSize) * 1.5)), 2, 3276);
+    else
+        props.halfPoints = m_defaultHalfPoints;
+    props.bold = format.fontWeight() >= QFont::DemiBold;
+    props.italic = format.fontItalic();
+    props.strike = format.fontStrikeOut();
+    props.underline = format.underlineStyle();
+    if (props.underline == QTextCharFormat::SpellCheckUnderline)
+        props.underline = QTextCharFormat::NoUnderline;
+    props.vertical = format.verticalAlignment();
+    if (props.vertical != QTextCharFormat::AlignSuperScript &&
+        props.vertical != QTextCharFormat::AlignSubScript)
+        props.vertical = QTextCharFormat::AlignNormal;
+    props.foreground = colorIndex(format.foreground());
+    props.background = colorIndex(format.background());
+    return props;
 }
 
 const TRunProps& TRtfWriter::propsForIndex(int formatIndex, const QTextCharFormat& format)
 {
-  if (formatIndex < 0 || formatIndex > 1000000) {
-    m_scratchProps = propsFor(format);
-    return m_scratchProps;
-  }
-  if (size_t(formatIndex) >= m_propsKnown.size()) {
-    m_propsKnown.resize(formatIndex + 1, false);
-    m_propsByFormat.resize(formatIndex + 1);
-    m_hrefByFormat.resize(formatIndex + 1);
-  }
-  if (!m_propsKnown[formatIndex]) {
-    m_propsByFormat[formatIndex] = propsFor(format);
-    m_hrefByFormat[formatIndex] = format.isAnchor() ? format.anchorHref() : QString();
-    m_propsKnown[formatIndex] = true;
-  }
-  return m_propsByFormat[formatIndex];
+    if (formatIndex < 0 || formatIndex > 1000000) {
+        m_scratchProps = propsFor(format);
+        return m_scratchProps;
+    }
+    if (size_t(formatIndex) >= m_propsKnown.size()) {
+        m_propsKnown.resize(formatIndex + 1, false);
+        m_propsByFormat.resize(formatIndex + 1);
+        m_hrefByFormat.resize(formatIndex + 1);
+    }
+    if (!m_propsKnown[formatIndex]) {
+        m_propsByFormat[formatIndex] = propsFor(format);
+        m_hrefByFormat[formatIndex] = format.isAnchor() ? format.anchorHref() : QString();
+        m_propsKnown[formatIndex] = true;
+    }
+    return m_propsByFormat[formatIndex];
 }
 
 // After \pard every property is written that a resetting reader would get wrong and every one
 // that a keeping reader would get wrong, so both end up with the same formatting.
 void TRtfWriter::writeRunProps(const TRunProps& props, bool afterPard)
 {
-  const TRunProps defaults;
-  auto changed = [&](auto member) {
-    return props.*member != m_state.*member || (afterPard && props.*member != defaults.*member);
-  };
-  if (props.font != m_state.font || afterPard)
-    word("\\f", props.font);
-  if (props.halfPoints != m_state.halfPoints || afterPard)
-    word("\\fs", props.halfPoints);
-  if (changed(&TRunProps::bold))
-    word(props.bold ? "\\b" : "\\b0");
-  if (changed(&TRunProps::italic))
-    word(props.italic ? "\\i" : "\\i0");
-  if (changed(&TRunProps::underline))
-    word(underlineWord(props.underline));
-  if (changed(&TRunProps::strike))
-    word(props.strike ? "\\strike" : "\\strike0");
-  if (changed(&TRunProps::vertical))
-    word(props.vertical == QTextCharFormat::AlignSuperScript ? "\\super"
-         : props.vertical == QTextCharFormat::AlignSubScript ? "\\sub"
-                                                              : "\\nosupersub");
-  if (changed(&TRunProps::foreground))
-    word("\\cf", props.foreground);
-  if (changed(&TRunProps::background))
-    word("\\highlight", props.background);
-  m_state = props;
+    const TRunProps defaults;
+    auto changed = [&](auto member) {
+        return props.*member != m_state.*member || (afterPard && props.*member != defaults.*member);
+    };
+    if (props.font != m_state.font || afterPard)
+        word("\\f", props.font);
+    if (props.halfPoints != m_state.halfPoints || afterPard)
+        word("\\fs", props.halfPoints);
+    if (changed(&TRunProps::bold))
+        word(props.bold ? "\\b" : "\\b0");
+    if (changed(&TRunProps::italic))
+        word(props.italic ? "\\i" : "\\i0");
+    if (changed(&TRunProps::underline))
+        word(underlineWord(props.underline));
+    if (changed(&TRunProps::strike))
+        word(props.strike ? "\\strike" : "\\strike0");
+    if (changed(&TRunProps::vertical))
+        word(props.vertical == QTextCharFormat::AlignSuperScript ? "\\super"
+             : props.vertical == QTextCharFormat::AlignSubScript ? "\\sub"
+                                                                 : "\\nosupersub");
+    if (changed(&TRunProps::foreground))
+        word("\\cf", props.foreground);
+    if (changed(&TRunProps::background))
+        word("\\highlight", props.background);
+    m_state = props;
 }
 
 void TRtfWriter::writeEscaped(QStringView text, QByteArray& out)
 {
-  const char16_t* p = text.utf16();
-  const char16_t* const end = p + text.size();
-  while (p < end) {
-    // Plain printable ASCII goes out in one piece.
-    const char16_t* plain = p;
-    while (p < end && *p >= 0x20 && *p < 0x7F && *p != u'\\' && *p != u'{' && *p != u'}')
-      ++p;
-    if (p > plain) {
-      if (m_needDelimiter) {
-        out += ' ';
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    while (p < end) {
+        // Plain printable ASCII goes out in one piece.
+        const char16_t* plain = p;
+        while (p < end && *p >= 0x20 && *p < 0x7F && *p != u'\\' && *p != u'{' && *p != u'}')
+            ++p;
+        if (p > plain) {
+            if (m_needDelimiter) {
+                out += ' ';
+                m_needDelimiter = false;
+            }
+            const qsizetype start = out.size();
+            out.resize(start + (p - plain));
+            char* dst = out.data() + start;
+            for (const char16_t* c = plain; c < p; ++c)
+                *dst++ = char(*c);
+            continue;
+        }
+        const char16_t c = *p++;
+        if (c == u'\\' || c == u'{' || c == u'}') {
+            if (m_needDelimiter) {
+                out += ' ';
+                m_needDelimiter = false;
+            }
+            out += '\\';
+            out += char(c);
+            continue;
+        }
+        switch (c) {
+        case u'\t':
+            out += "\\tab";
+            m_needDelimiter = true;
+            continue;
+        case QChar::LineSeparator:
+            out += "\\line";
+            m_needDelimiter = true;
+            continue;
+        case 0x00A0:
+            out += "\\~";
+            m_needDelimiter = false;
+            continue;
+        case 0x00AD:
+            out += "\\-";
+            m_needDelimiter = false;
+            continue;
+        case 0x2011:
+            out += "\\_";
+            m_needDelimiter = false;
+            continue;
+        default:
+            break;
+        }
+        if (c < 0x20 || c == QChar::ObjectReplacementCharacter || c == QChar::ParagraphSeparator ||
+            c == 0xFDD0 || c == 0xFDD1)
+            continue;
         m_needDelimiter = false;
-      }
-      const qsizetype start = out.size();
-      out.resize(start + (p - plain));
-      char* dst = out.data() + start;
-      for (const char16_t* c = plain; c < p; ++c)
-        *dst++ = char(*c);
-      continue;
+        static const char hex[] = "0123456789abcdef";
+        if (const unsigned char byte = rtf::windows1252Byte(c)) {
+            const char escape[4] = {'\\', '\'', hex[byte >> 4], hex[byte & 15]};
+            out.append(escape, 4);
+        } else {
+            // A literal '?' as fallback would let a reader that skips it eat a following space.
+            out += "\\u";
+            out += QByteArray::number(int(static_cast<int16_t>(c)));
+            out += "\\'3f";
+        }
     }
-    const char16_t c = *p++;
-    if (c == u'\\' || c == u'{' || c == u'}') {
-      if (m_needDelimiter) {
-        out += ' ';
-        m_needDelimiter = false;
-      }
-      out += '\\';
-      out += char(c);
-      continue;
-    }
-    switch (c) {
-    case u'\t': out += "\\tab"; m_needDelimiter = true; continue;
-    case QChar::LineSeparator: out += "\\line"; m_needDelimiter = true; continue;
-    case 0x00A0: out += "\\~"; m_needDelimiter = false; continue;
-    case 0x00AD: out += "\\-"; m_needDelimiter = false; continue;
-    case 0x2011: out += "\\_"; m_needDelimiter = false; continue;
-    default: break;
-    }
-    if (c < 0x20 || c == QChar::ObjectReplacementCharacter || c == QChar::ParagraphSeparator ||
-        c == 0xFDD0 || c == 0xFDD1)
-      continue;
-    m_needDelimiter = false;
-    static const char hex[] = "0123456789abcdef";
-    if (const unsigned char byte = rtf::windows1252Byte(c)) {
-      const char escape[4] = {'\\', '\'', hex[byte >> 4], hex[byte & 15]};
-      out.append(escape, 4);
-    } else {
-      // A literal '?' as fallback would let a reader that skips it eat a following space.
-      out += "\\u";
-      out += QByteArray::number(int(static_cast<int16_t>(c)));
-      out += "\\'3f";
-    }
-  }
 }
 
 void TRtfWriter::writeText(QStringView text)
 {
-  writeEscaped(text, m_body);
+    writeEscaped(text, m_body);
 }
 
 void TRtfWriter::openLink(const QString& href)
 {
-  m_stateBeforeLink = m_state;
-  m_link = href;
-  // The target goes in quotes; a URL in its encoded form holds no quote or backslash.
-  QByteArray target = QUrl(href).toEncoded();
-  if (target.isEmpty())
-    target = href.toUtf8();
-  target.replace('"', "%22").replace('\\', "%5C");
-  m_body += "{\\field{\\*\\fldinst{HYPERLINK \"";
-  m_needDelimiter = false;
-  writeEscaped(QString::fromLatin1(target), m_body);
-  m_body += "\"}}{\\fldrslt{";
-  m_needDelimiter = false;
+    m_stateBeforeLink = m_state;
+    m_link = href;
+    // The target goes in quotes; a URL in its encoded form holds no quote or backslash.
+    QByteArray target = QUrl(href).toEncoded();
+    if (target.isEmpty())
+        target = href.toUtf8();
+    target.replace('"', "%22").replace('\\', "%5C");
+    m_body += "{\\field{\\*\\fldinst{HYPERLINK \"";
+    m_needDelimiter = false;
+    writeEscaped(QString::fromLatin1(target), m_body);
+    m_body += "\"}}{\\fldrslt{";
+    m_needDelimiter = false;
 }
 
 void TRtfWriter::closeLink()
 {
-  if (m_link.isNull())
-    return;
-  m_body += "}}}";
-  m_needDelimiter = false;
-  m_link = QString();
-  m_state = m_stateBeforeLink;
+    if (m_link.isNull())
+        return;
+    m_body += "}}}";
+    m_needDelimiter = false;
+    m_link = QString();
+    m_state = m_stateBeforeLink;
 }
 
 void TRtfWriter::writeImage(const QTextImageFormat& format)
 {
-  const QUrl url(format.name());
-  QByteArray data;
-  // Pictures read from RTF keep their original bytes; anything else is stored as PNG.
-  if (url.scheme() == QLatin1StringView(rtf::ImageScheme)) {
-    const QVariant original = m_doc.resource(
-      QTextDocument::UserResource, QUrl(QString::fromLatin1(rtf::SourceScheme) + u':' + url.path()));
-    if (original.userType() == QMetaType::QByteArray)
-      data = original.toByteArray();
-  }
-  bool jpeg = data.startsWith("\xFF\xD8\xFF");
-  if (!data.startsWith("\x89PNG") && !jpeg) {
-    jpeg = false;
-    data.clear();
-    const QVariant resource = m_doc.resource(QTextDocument::ImageResource, url);
-    QImage image;
-    if (resource.userType() == QMetaType::QImage)
-      image = resource.value<QImage>();
-    else if (resource.userType() == QMetaType::QPixmap)
-      image = resource.value<QPixmap>().toImage();
-    else if (resource.userType() == QMetaType::QByteArray)
-      image = QImage::fromData(resource.toByteArray());
-    if (image.isNull() && url.isLocalFile())
-      image = QImage(url.toLocalFile());
-    if (image.isNull())
-      return;
+    const QUrl url(format.name());
+    QByteArray data;
+    // Pictures read from RTF keep their original bytes; anything else is stored as PNG.
+    if (url.scheme() == QLatin1StringView(rtf::ImageScheme)) {
+        const QVariant original =
+            m_doc.resource(QTextDocument::UserResource,
+                           QUrl(QString::fromLatin1(rtf::SourceScheme) + u':' + url.path()));
+        if (original.userType() == QMetaType::QByteArray)
+            data = original.toByteArray();
+    }
+    bool jpeg = data.startsWith("\xFF\xD8\xFF");
+    if (!data.startsWith("\x89PNG") && !jpeg) {
+        jpeg = false;
+        data.clear();
+        const QVariant resource = m_doc.resource(QTextDocument::ImageResource, url);
+        QImage image;
+        if (resource.userType() == QMetaType::QImage)
+            image = resource.value<QImage>();
+        else if (resource.userType() == QMetaType::QPixmap)
+            image = resource.value<QPixmap>().toImage();
+        else if (resource.userType() == QMetaType::QByteArray)
+            image = QImage::fromData(resource.toByteArray());
+        if (image.isNull() && url.isLocalFile())
+            image = QImage(url.toLocalFile());
+        if (image.isNull())
+            return;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        if (!writer.write(image))
+            return;
+    }
     QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image))
-      return;
-  }
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::ReadOnly);
-  const QSize pixels = QImageReader(&buffer).size();
-  if (pixels.isEmpty())
-    return;
-  // Sizes are in points; without one the picture shows one point per pixel.
-  qreal width = format.width() > 0 ? format.width() : 0;
-  qreal height = format.height() > 0 ? format.height() : 0;
-  if (width <= 0 && height <= 0) {
-    width = pixels.width();
-    height = pixels.height();
-  } else if (width <= 0) {
-    width = height * pixels.width() / pixels.height();
-  } else if (height <= 0) {
-    height = width * pixels.height() / pixels.width();
-  }
+    buffer.open(QIODevice::ReadOnly);
+    const QSize pixels = QImageReader(&buffer).size();
+    if (pixels.isEmpty())
+        return;
+    // Sizes are in points; without one the picture shows one point per pixel.
+    qreal width = format.width() > 0 ? format.width() : 0;
+    qreal height = format.height() > 0 ? format.height() : 0;
+    if (width <= 0 && height <= 0) {
+        width = pixels.width();
+        height = pixels.height();
+    } else if (width <= 0) {
+        width = height * pixels.width() / pixels.height();
+    } else if (height <= 0) {
+        height = width * pixels.height() / pixels.width();
+    }
 
-  m_body += "{\\pict";
-  word(jpeg ? "\\jpegblip" : "\\pngblip");
-  word("\\picw", pixels.width());
-  word("\\pich", pixels.height());
-  word("\\picwgoal", twips(width));
-  word("\\pichgoal", twips(height));
-  m_body += "\r\n";
-  const QByteArray hex = data.toHex();
-  for (qsizetype i = 0; i < hex.size(); i += HexLineLength) {
-    m_body += QByteArrayView(hex).sliced(i, std::min<qsizetype>(HexLineLength, hex.size() - i));
+    m_body += "{\\pict";
+    word(jpeg ? "\\jpegblip" : "\\pngblip");
+    word("\\picw", pixels.width());
+    word("\\pich", pixels.height());
+    word("\\picwgoal", twips(width));
+    word("\\pichgoal", twips(height));
     m_body += "\r\n";
-  }
-  m_body += '}';
-  m_needDelimiter = false;
+    const QByteArray hex = data.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += HexLineLength) {
+        m_body += QByteArrayView(hex).sliced(i, std::min<qsizetype>(HexLineLength, hex.size() - i));
+        m_body += "\r\n";
+    }
+    m_body += '}';
+    m_needDelimiter = false;
 }
 
-void TRtfWriter::writeListPrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun,
-                                 bool withPn)
+void TRtfWriter::writeListPrefix(const QTextBlock& block, QTextList* list,
+                                 const TRunProps& firstRun, bool withPn)
 {
-  const QTextListFormat::Style style = list->format().style();
-  const char* numbering = listWords(style);
-  if (!numbering) {
-    const int symbol = fontIndex(QStringLiteral("Symbol"));
-    m_body += "{\\pntext";
-    word("\\f", symbol);
-    m_body += "\\'B7";
-    word("\\tab");
-    m_body += '}';
+    const QTextListFormat::Style style = list->format().style();
+    const char* numbering = listWords(style);
+    if (!numbering) {
+        const int symbol = fontIndex(QStringLiteral("Symbol"));
+        m_body += "{\\pntext";
+        word("\\f", symbol);
+        m_body += "\\'B7";
+        word("\\tab");
+        m_body += '}';
+        m_needDelimiter = false;
+        if (!withPn)
+            return;
+        m_body += "{\\*\\pn";
+        word("\\pnlvlblt");
+        word("\\pnf", symbol);
+        word("\\pnindent0");
+        word("\\pnstart", list->itemNumber(block) + 1);
+        m_body += "{\\pntxtb\\'B7}}";
+    } else {
+        m_body += "{\\pntext";
+        word("\\f", firstRun.font);
+        writeText(list->itemText(block));
+        word("\\tab");
+        m_body += '}';
+        m_needDelimiter = false;
+        if (!withPn)
+            return;
+        m_body += "{\\*\\pn";
+        m_body += numbering;
+        word("\\pnf", firstRun.font);
+        word("\\pnindent0");
+        word("\\pnstart", list->itemNumber(block) + 1);
+        m_body += "{\\pntxta.}}";
+    }
     m_needDelimiter = false;
-    if (!withPn)
-      return;
-    m_body += "{\\*\\pn";
-    word("\\pnlvlblt");
-    word("\\pnf", symbol);
-    word("\\pnindent0");
-    word("\\pnstart", list->itemNumber(block) + 1);
-    m_body += "{\\pntxtb\\'B7}}";
-  } else {
-    m_body += "{\\pntext";
-    word("\\f", firstRun.font);
-    writeText(list->itemText(block));
-    word("\\tab");
-    m_body += '}';
-    m_needDelimiter = false;
-    if (!withPn)
-      return;
-    m_body += "{\\*\\pn";
-    m_body += numbering;
-    word("\\pnf", firstRun.font);
-    word("\\pnindent0");
-    word("\\pnstart", list->itemNumber(block) + 1);
-    m_body += "{\\pntxta.}}";
-  }
-  m_needDelimiter = false;
 }
 
 void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* ending)
 {
-  const QTextBlockFormat format = block.blockFormat();
-  QTextList* list = block.textList();
+    const QTextBlockFormat format = block.blockFormat();
+    QTextList* list = block.textList();
 
-  TParaProps para;
-  const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
-  para.align = (align & Qt::AlignHCenter) ? 1 : (align & (Qt::AlignRight | Qt::AlignTrailing)) ? 2
-             : (align & Qt::AlignJustify) ? 3 : 0;
-  para.left = twips(format.leftMargin());
-  para.right = twips(format.rightMargin());
-  para.first = twips(format.textIndent());
-  para.before = twips(format.topMargin());
-  para.after = twips(format.bottomMargin());
-  para.inTable = inTable;
-  if (list) {
-    // The marker hangs in front of the text, in up to a quarter inch of the left indent.
-    para.first -= std::clamp(para.left, 0, 360);
-  }
-
-  // The first run's formatting also goes into a numbered paragraph's marker.
-  QTextBlock::iterator it = block.begin();
-  const QTextCharFormat firstFormat = it.atEnd() ? block.charFormat() : it.fragment().charFormat();
-  const TRunProps firstRun =
-    it.atEnd() ? propsFor(firstFormat) : propsForIndex(it.fragment().charFormatIndex(), firstFormat);
-
-  // The rich-edit way: the items of one list share the paragraph properties, so the items after
-  // the first only repeat the marker text.
-  const bool continuesList = list && list == m_previousList && m_paraWritten && para == m_para &&
-                             list->itemNumber(block) > 0;
-  bool afterPard = false;
-  if (continuesList) {
-    writeListPrefix(block, list, firstRun, false);
-  } else {
-    word("\\pard");
-    afterPard = true;
-    if (inTable)
-      word("\\intbl");
-    if (list)
-      writeListPrefix(block, list, firstRun, true);
-    static const char* const alignWords[] = {nullptr, "\\qc", "\\qr", "\\qj"};
-    if (para.align)
-      word(alignWords[para.align]);
-    if (para.first)
-      word("\\fi", para.first);
-    if (para.left)
-      word("\\li", para.left);
-    if (para.right)
-      word("\\ri", para.right);
-    if (para.before)
-      word("\\sb", para.before);
-    if (para.after)
-      word("\\sa", para.after);
-  }
-  m_para = para;
-  m_paraWritten = true;
-  m_previousList = list;
-
-  if (it.atEnd()) {
-    writeRunProps(firstRun, afterPard);
-  }
-  const QString blockText = it.atEnd() ? QString() : block.text();
-  const int blockStart = block.position();
-  for (; !it.atEnd(); ++it) {
-    const QTextFragment fragment = it.fragment();
-    const int formatIndex = fragment.charFormatIndex();
-    const QTextCharFormat charFormat = formatIndex >= 0 && formatIndex < m_allFormats.size()
-                                         ? m_allFormats.at(formatIndex).toCharFormat()
-                                         : fragment.charFormat();
-    const TRunProps props = propsForIndex(formatIndex, charFormat);
-    const QString href = formatIndex >= 0 && size_t(formatIndex) < m_hrefByFormat.size()
-                           ? m_hrefByFormat[formatIndex]
-                           : (charFormat.isAnchor() ? charFormat.anchorHref() : QString());
-    if (href != m_link || (href.isEmpty() && !m_link.isNull())) {
-      closeLink();
-      if (!href.isEmpty())
-        openLink(href);
+    TParaProps para;
+    const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+    para.align = (align & Qt::AlignHCenter)                       ? 1
+                 : (align & (Qt::AlignRight | Qt::AlignTrailing)) ? 2
+                 : (align & Qt::AlignJustify)                     ? 3
+                                                                  : 0;
+    para.left = twips(format.leftMargin());
+    para.right = twips(format.rightMargin());
+    para.first = twips(format.textIndent());
+    para.before = twips(format.topMargin());
+    para.after = twips(format.bottomMargin());
+    para.inTable = inTable;
+    if (list) {
+        // The marker hangs in front of the text, in up to a quarter inch of the left indent.
+        para.first -= std::clamp(para.left, 0, 360);
     }
-    writeRunProps(props, afterPard);
-    afterPard = false;
-    if (charFormat.isImageFormat()) {
-      writeImage(charFormat.toImageFormat());
-      continue;
+
+    // The first run's formatting also goes into a numbered paragraph's marker.
+    QTextBlock::iterator it = block.begin();
+    const QTextCharFormat firstFormat =
+        it.atEnd() ? block.charFormat() : it.fragment().charFormat();
+    const TRunProps firstRun = it.atEnd()
+                                   ? propsFor(firstFormat)
+                                   : propsForIndex(it.fragment().charFormatIndex(), firstFormat);
+
+    // The rich-edit way: the items of one list share the paragraph properties, so the items after
+    // the first only repeat the marker text.
+    const bool continuesList = list && list == m_previousList && m_paraWritten && para == m_para &&
+                               list->itemNumber(block) > 0;
+    bool afterPard = false;
+    if (continuesList) {
+        writeListPrefix(block, list, firstRun, false);
+    } else {
+        word("\\pard");
+        afterPard = true;
+        if (inTable)
+            word("\\intbl");
+        if (list)
+            writeListPrefix(block, list, firstRun, true);
+        static const char* const alignWords[] = {nullptr, "\\qc", "\\qr", "\\qj"};
+        if (para.align)
+            word(alignWords[para.align]);
+        if (para.first)
+            word("\\fi", para.first);
+        if (para.left)
+            word("\\li", para.left);
+        if (para.right)
+            word("\\ri", para.right);
+        if (para.before)
+            word("\\sb", para.before);
+        if (para.after)
+            word("\\sa", para.after);
     }
-    writeText(QStringView(blockText).sliced(fragment.position() - blockStart, fragment.length()));
-  }
-  closeLink();
-  word(ending);
-  m_body += "\r\n";
-  m_needDelimiter = false;
+    m_para = para;
+    m_paraWritten = true;
+    m_previousList = list;
+
+    if (it.atEnd()) {
+        writeRunProps(firstRun, afterPard);
+    }
+    const QString blockText = it.atEnd() ? QString() : block.text();
+    const int blockStart = block.position();
+    for (; !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int formatIndex = fragment.charFormatIndex();
+        const QTextCharFormat charFormat = formatIndex >= 0 && formatIndex < m_allFormats.size()
+                                               ? m_allFormats.at(formatIndex).toCharFormat()
+                                               : fragment.charFormat();
+        const TRunProps props = propsForIndex(formatIndex, charFormat);
+        const QString href = formatIndex >= 0 && size_t(formatIndex) < m_hrefByFormat.size()
+                                 ? m_hrefByFormat[formatIndex]
+                                 : (charFormat.isAnchor() ? charFormat.anchorHref() : QString());
+        if (href != m_link || (href.isEmpty() && !m_link.isNull())) {
+            closeLink();
+            if (!href.isEmpty())
+                openLink(href);
+        }
+        writeRunProps(props, afterPard);
+        afterPard = false;
+        if (charFormat.isImageFormat()) {
+            writeImage(charFormat.toImageFormat());
+            continue;
+        }
+        writeText(
+            QStringView(blockText).sliced(fragment.position() - blockStart, fragment.length()));
+    }
+    closeLink();
+    word(ending);
+    m_body += "\r\n";
+    m_needDelimiter = false;
 }
 
 void TRtfWriter::writeTable(const QTextTable* table)
 {
-  const int rows = table->rows();
-  const int columns = table->columns();
-  m_previousList = nullptr;
-  for (int r = 0; r < rows; ++r) {
-    word("\\trowd");
-    word("\\trgaph", 108);
-    word("\\trleft", -108);
-    for (int c = 0; c < columns; ++c)
-      word("\\cellx", TableWidthTwips * (c + 1) / columns);
-    m_body += "\r\n";
-    m_needDelimiter = false;
-    for (int c = 0; c < columns; ++c) {
-      const QTextTableCell cell = table->cellAt(r, c);
-      // A merged cell's text belongs to its first row and column; the others stay empty.
-      QList<QTextBlock> blocks;
-      if (cell.row() == r && cell.column() == c) {
-        for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
-          if (it.currentBlock().isValid()) {
-            blocks << it.currentBlock();
-          } else if (QTextFrame* inner = it.currentFrame()) {
-            // Tables inside tables have no place in this file: their paragraphs come in flat.
-            for (QTextBlock b = m_doc.findBlock(inner->firstPosition());
-                 b.isValid() && b.position() < inner->lastPosition(); b = b.next())
-              blocks << b;
-          }
-        }
-      }
-      m_previousList = nullptr;
-      m_paraWritten = false;
-      if (blocks.isEmpty()) {
-        word("\\pard");
-        word("\\intbl");
-        word("\\cell");
+    const int rows = table->rows();
+    const int columns = table->columns();
+    m_previousList = nullptr;
+    for (int r = 0; r < rows; ++r) {
+        word("\\trowd");
+        word("\\trgaph", 108);
+        word("\\trleft", -108);
+        for (int c = 0; c < columns; ++c)
+            word("\\cellx", TableWidthTwips * (c + 1) / columns);
         m_body += "\r\n";
         m_needDelimiter = false;
-        continue;
-      }
-      for (qsizetype i = 0; i < blocks.size(); ++i)
-        writeBlock(blocks[i], true, i + 1 == blocks.size() ? "\\cell" : "\\par");
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            // A merged cell's text belongs to its first row and column; the others stay empty.
+            QList<QTextBlock> blocks;
+            if (cell.row() == r && cell.column() == c) {
+                for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
+                    if (it.currentBlock().isValid()) {
+                        blocks << it.currentBlock();
+                    } else if (QTextFrame* inner = it.currentFrame()) {
+                        // Tables inside tables have no place in this file: their paragraphs come in
+                        // flat.
+                        for (QTextBlock b = m_doc.findBlock(inner->firstPosition());
+                             b.isValid() && b.position() < inner->lastPosition(); b = b.next())
+                            blocks << b;
+                    }
+                }
+            }
+            m_previousList = nullptr;
+            m_paraWritten = false;
+            if (blocks.isEmpty()) {
+                word("\\pard");
+                word("\\intbl");
+                word("\\cell");
+                m_body += "\r\n";
+                m_needDelimiter = false;
+                continue;
+            }
+            for (qsizetype i = 0; i < blocks.size(); ++i)
+                writeBlock(blocks[i], true, i + 1 == blocks.size() ? "\\cell" : "\\par");
+        }
+        word("\\row");
+        m_body += "\r\n";
+        m_needDelimiter = false;
     }
-    word("\\row");
-    m_body += "\r\n";
-    m_needDelimiter = false;
-  }
-  m_previousList = nullptr;
-  m_paraWritten = false;
+    m_previousList = nullptr;
+    m_paraWritten = false;
 }
 
 void TRtfWriter::writeFrame(const QTextFrame* frame, bool inTable)
 {
-  for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
-    if (QTextFrame* child = it.currentFrame()) {
-      if (const auto* table = qobject_cast<const QTextTable*>(child))
-        writeTable(table);
-      else
-        writeFrame(child, inTable);
-    } else if (it.currentBlock().isValid()) {
-      writeBlock(it.currentBlock(), inTable, "\\par");
+    for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* child = it.currentFrame()) {
+            if (const auto* table = qobject_cast<const QTextTable*>(child))
+                writeTable(table);
+            else
+                writeFrame(child, inTable);
+        } else if (it.currentBlock().isValid()) {
+            writeBlock(it.currentBlock(), inTable, "\\par");
+        }
     }
-  }
 }
 
 QByteArray TRtfWriter::write()
 {
-  m_body.reserve(m_doc.characterCount() * 2 + 256);
-  writeFrame(m_doc.rootFrame(), false);
+    m_body.reserve(m_doc.characterCount() * 2 + 256);
+    writeFrame(m_doc.rootFrame(), false);
 
-  QByteArray out;
-  out.reserve(m_body.size() + 512);
-  out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
-  for (int i = 0; i < m_fonts.size(); ++i) {
-    const QString& family = m_fonts[i];
-    const bool symbol = family.compare(u"Symbol", Qt::CaseInsensitive) == 0;
-    out += "{\\f" + QByteArray::number(i) + fontFamilyWord(family) + (symbol ? "\\fcharset2" : "\\fcharset0");
-    m_needDelimiter = true;
-    writeEscaped(family, out);
-    out += ";}";
-  }
-  out += "}\r\n{\\colortbl ;";
-  for (QRgb rgb : m_colors)
-    out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb)) + "\\blue" +
-           QByteArray::number(qBlue(rgb)) + ';';
-  out += "}\r\n{\\*\\generator jornix;}\\viewkind4\\uc1 \r\n";
-  out += m_body;
-  out += "}\r\n";
-  return out;
+    QByteArray out;
+    out.reserve(m_body.size() + 512);
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
+    for (int i = 0; i < m_fonts.size(); ++i) {
+        const QString& family = m_fonts[i];
+        const bool symbol = family.compare(u"Symbol", Qt::CaseInsensitive) == 0;
+        out += "{\\f" + QByteArray::number(i) + fontFamilyWord(family) +
+               (symbol ? "\\fcharset2" : "\\fcharset0");
+        m_needDelimiter = true;
+        writeEscaped(family, out);
+        out += ";}";
+    }
+    out += "}\r\n{\\colortbl ;";
+    for (QRgb rgb : m_colors)
+        out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" +
+               QByteArray::number(qGreen(rgb)) + "\\blue" + QByteArray::number(qBlue(rgb)) + ';';
+    out += "}\r\n{\\*\\generator jornix;}\\viewkind4\\uc1 \r\n";
+    out += m_body;
+    out += "}\r\n";
+    return out;
 }
 
 } // namespace
 
 QByteArray WriteRtf(const QTextDocument& doc)
 {
-  return TRtfWriter(doc).write();
+    return TRtfWriter(doc).write();
 }

@@ -13,265 +13,289 @@ using namespace rtftest;
 
 namespace {
 
-const QByteArray Fonts = "{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}{\\f1\\fswiss\\fcharset0 Arial;}"
-                         "{\\f2\\fnil\\fcharset2 Symbol;}{\\f3\\fnil\\fcharset204 Times Cyr;}"
-                         "{\\f4\\fnil\\fcharset128 MS Gothic;}}";
+const QByteArray Fonts =
+    "{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}{\\f1\\fswiss\\fcharset0 Arial;}"
+    "{\\f2\\fnil\\fcharset2 Symbol;}{\\f3\\fnil\\fcharset204 Times Cyr;}"
+    "{\\f4\\fnil\\fcharset128 MS Gothic;}}";
 
 QByteArray doc(const QByteArray& body)
 {
-  return "{\\rtf1\\ansi\\ansicpg1252\\deff0" + Fonts + "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}" +
-         body + "}";
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0" + Fonts +
+           "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}" + body + "}";
 }
 
 } // namespace
 
 TEST(RtfReader, RefusesWhatIsNotRtfAndLeavesTheDocument)
 {
-  QTextDocument document;
-  document.setPlainText("kept");
-  EXPECT_FALSE(ReadRtf("hello {\\rtf1 x}", document));
-  EXPECT_FALSE(ReadRtf("", document));
-  EXPECT_EQ(document.toPlainText(), "kept");
-  EXPECT_TRUE(ReadRtf("{\\rtf1 new}", document));
-  EXPECT_EQ(document.toPlainText(), "new");
-  EXPECT_FALSE(document.isModified());
+    QTextDocument document;
+    document.setPlainText("kept");
+    EXPECT_FALSE(ReadRtf("hello {\\rtf1 x}", document));
+    EXPECT_FALSE(ReadRtf("", document));
+    EXPECT_EQ(document.toPlainText(), "kept");
+    EXPECT_TRUE(ReadRtf("{\\rtf1 new}", document));
+    EXPECT_EQ(document.toPlainText(), "new");
+    EXPECT_FALSE(document.isModified());
 }
 
 TEST(RtfReader, ParagraphsBreaksAndSpecialCharacters)
 {
-  auto d = read(doc("one\\par\r\ntwo\\line three\\tab four\\\r\nfive\\par\n"
-                    "\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\-\\_\\'e9\\{\\}\\\\\\par"));
-  EXPECT_EQ(blocks(*d), QString::fromUtf8("one|two\u2028three\tfour|five|—–•‘’“”\u00a0\u00ad\u2011é{}\\"));
+    auto d = read(doc("one\\par\r\ntwo\\line three\\tab four\\\r\nfive\\par\n"
+                      "\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\-\\_\\'"
+                      "e9\\{\\}\\\\\\par"));
+    EXPECT_EQ(blocks(*d),
+              QString::fromUtf8("one|two\u2028three\tfour|five|—–•‘’“”\u00a0\u00ad\u2011é{}\\"));
 }
 
 TEST(RtfReader, GroupsPlainAndPardFollowTheRules)
 {
-  auto d = read(doc("\\f1\\fs40\\b bold{\\i italic\\plain plain}back\\pard still\\par"));
-  EXPECT_EQ(formatAt(*d, "bold").fontWeight(), QFont::Bold);
-  EXPECT_EQ(family(formatAt(*d, "bold")), "Arial");
-  EXPECT_EQ(formatAt(*d, "bold").fontPointSize(), 20);
-  EXPECT_TRUE(formatAt(*d, "italic").fontItalic());
-  // \plain: the \deff font at 12 pt, no effects.
-  const QTextCharFormat plain = formatAt(*d, "plain");
-  EXPECT_EQ(family(plain), "Calibri");
-  EXPECT_EQ(plain.fontPointSize(), 12);
-  EXPECT_NE(plain.fontWeight(), QFont::Bold);
-  // The group restores what was before it, and \pard leaves character formatting alone.
-  EXPECT_EQ(formatAt(*d, "back").fontWeight(), QFont::Bold);
-  EXPECT_FALSE(formatAt(*d, "back").fontItalic());
-  EXPECT_EQ(formatAt(*d, "still").fontWeight(), QFont::Bold);
+    auto d = read(doc("\\f1\\fs40\\b bold{\\i italic\\plain plain}back\\pard still\\par"));
+    EXPECT_EQ(formatAt(*d, "bold").fontWeight(), QFont::Bold);
+    EXPECT_EQ(family(formatAt(*d, "bold")), "Arial");
+    EXPECT_EQ(formatAt(*d, "bold").fontPointSize(), 20);
+    EXPECT_TRUE(formatAt(*d, "italic").fontItalic());
+    // \plain: the \deff font at 12 pt, no effects.
+    const QTextCharFormat plain = formatAt(*d, "plain");
+    EXPECT_EQ(family(plain), "Calibri");
+    EXPECT_EQ(plain.fontPointSize(), 12);
+    EXPECT_NE(plain.fontWeight(), QFont::Bold);
+    // The group restores what was before it, and \pard leaves character formatting alone.
+    EXPECT_EQ(formatAt(*d, "back").fontWeight(), QFont::Bold);
+    EXPECT_FALSE(formatAt(*d, "back").fontItalic());
+    EXPECT_EQ(formatAt(*d, "still").fontWeight(), QFont::Bold);
 }
 
 TEST(RtfReader, ParagraphTakesThePropertiesInForceAtItsPar)
 {
-  auto d = read(doc("\\pard\\qc\\li720\\ri360\\fi-180\\sb120\\sa240 first\\qr\\par second{\\qj\\par}third\\par"));
-  const QTextBlock first = d->begin();
-  EXPECT_EQ(first.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-  EXPECT_DOUBLE_EQ(first.blockFormat().leftMargin(), 36);
-  EXPECT_DOUBLE_EQ(first.blockFormat().rightMargin(), 18);
-  EXPECT_DOUBLE_EQ(first.blockFormat().textIndent(), -9);
-  EXPECT_DOUBLE_EQ(first.blockFormat().topMargin(), 6);
-  EXPECT_DOUBLE_EQ(first.blockFormat().bottomMargin(), 12);
-  EXPECT_EQ(first.next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
-  EXPECT_EQ(first.next().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-  EXPECT_EQ(blocks(*d), "first|second|third");
+    auto d = read(doc("\\pard\\qc\\li720\\ri360\\fi-180\\sb120\\sa240 first\\qr\\par "
+                      "second{\\qj\\par}third\\par"));
+    const QTextBlock first = d->begin();
+    EXPECT_EQ(first.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_DOUBLE_EQ(first.blockFormat().leftMargin(), 36);
+    EXPECT_DOUBLE_EQ(first.blockFormat().rightMargin(), 18);
+    EXPECT_DOUBLE_EQ(first.blockFormat().textIndent(), -9);
+    EXPECT_DOUBLE_EQ(first.blockFormat().topMargin(), 6);
+    EXPECT_DOUBLE_EQ(first.blockFormat().bottomMargin(), 12);
+    EXPECT_EQ(first.next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+    EXPECT_EQ(first.next().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);
+    EXPECT_EQ(blocks(*d), "first|second|third");
 }
 
 TEST(RtfReader, CharacterFormatting)
 {
-  auto d = read(doc("\\ul under\\ulnone{\\uldb dbl}{\\uld dot}{\\ul0 none}{\\strike st}{\\super sup}"
-                    "{\\sub sb\\nosupersub ns}{\\cf1 red}{\\cf1\\cf0 auto}{\\highlight2 hl}{\\cb1 bg}"
-                    "{\\highlight0 nohl}{\\v hidden}shown\\par"));
-  EXPECT_EQ(formatAt(*d, "under").underlineStyle(), QTextCharFormat::SingleUnderline);
-  EXPECT_EQ(formatAt(*d, "dbl").underlineStyle(), QTextCharFormat::SingleUnderline);
-  EXPECT_EQ(formatAt(*d, "dot").underlineStyle(), QTextCharFormat::DotLine);
-  EXPECT_EQ(formatAt(*d, "none").underlineStyle(), QTextCharFormat::NoUnderline);
-  EXPECT_TRUE(formatAt(*d, "st").fontStrikeOut());
-  EXPECT_EQ(formatAt(*d, "sup").verticalAlignment(), QTextCharFormat::AlignSuperScript);
-  EXPECT_EQ(formatAt(*d, "sb").verticalAlignment(), QTextCharFormat::AlignSubScript);
-  EXPECT_EQ(formatAt(*d, "ns").verticalAlignment(), QTextCharFormat::AlignNormal);
-  EXPECT_EQ(formatAt(*d, "red").foreground().color(), QColor(255, 0, 0));
-  EXPECT_EQ(formatAt(*d, "auto").foreground().style(), Qt::NoBrush);
-  EXPECT_EQ(formatAt(*d, "hl").background().color(), QColor(0, 0, 255));
-  EXPECT_EQ(formatAt(*d, "bg").background().color(), QColor(255, 0, 0));
-  EXPECT_EQ(formatAt(*d, "nohl").background().style(), Qt::NoBrush);
-  EXPECT_FALSE(d->toPlainText().contains("hidden"));
-  EXPECT_TRUE(d->toPlainText().contains("shown"));
+    auto d =
+        read(doc("\\ul under\\ulnone{\\uldb dbl}{\\uld dot}{\\ul0 none}{\\strike st}{\\super sup}"
+                 "{\\sub sb\\nosupersub ns}{\\cf1 red}{\\cf1\\cf0 auto}{\\highlight2 hl}{\\cb1 bg}"
+                 "{\\highlight0 nohl}{\\v hidden}shown\\par"));
+    EXPECT_EQ(formatAt(*d, "under").underlineStyle(), QTextCharFormat::SingleUnderline);
+    EXPECT_EQ(formatAt(*d, "dbl").underlineStyle(), QTextCharFormat::SingleUnderline);
+    EXPECT_EQ(formatAt(*d, "dot").underlineStyle(), QTextCharFormat::DotLine);
+    EXPECT_EQ(formatAt(*d, "none").underlineStyle(), QTextCharFormat::NoUnderline);
+    EXPECT_TRUE(formatAt(*d, "st").fontStrikeOut());
+    EXPECT_EQ(formatAt(*d, "sup").verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    EXPECT_EQ(formatAt(*d, "sb").verticalAlignment(), QTextCharFormat::AlignSubScript);
+    EXPECT_EQ(formatAt(*d, "ns").verticalAlignment(), QTextCharFormat::AlignNormal);
+    EXPECT_EQ(formatAt(*d, "red").foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(formatAt(*d, "auto").foreground().style(), Qt::NoBrush);
+    EXPECT_EQ(formatAt(*d, "hl").background().color(), QColor(0, 0, 255));
+    EXPECT_EQ(formatAt(*d, "bg").background().color(), QColor(255, 0, 0));
+    EXPECT_EQ(formatAt(*d, "nohl").background().style(), Qt::NoBrush);
+    EXPECT_FALSE(d->toPlainText().contains("hidden"));
+    EXPECT_TRUE(d->toPlainText().contains("shown"));
 }
 
 TEST(RtfReader, ColourIndexZeroIsAutomaticEvenWhenTheTableNamesIt)
 {
-  auto d = read("{\\rtf1{\\colortbl\\red0\\green0\\blue0;\\red0\\green128\\blue0;}\\cf0 a\\cf1 b\\cf7 c}");
-  EXPECT_EQ(formatAt(*d, "a").foreground().style(), Qt::NoBrush);
-  EXPECT_EQ(formatAt(*d, "b").foreground().color(), QColor(0, 128, 0));
-  EXPECT_EQ(formatAt(*d, "c").foreground().style(), Qt::NoBrush);
+    auto d = read(
+        "{\\rtf1{\\colortbl\\red0\\green0\\blue0;\\red0\\green128\\blue0;}\\cf0 a\\cf1 b\\cf7 c}");
+    EXPECT_EQ(formatAt(*d, "a").foreground().style(), Qt::NoBrush);
+    EXPECT_EQ(formatAt(*d, "b").foreground().color(), QColor(0, 128, 0));
+    EXPECT_EQ(formatAt(*d, "c").foreground().style(), Qt::NoBrush);
 }
 
 TEST(RtfReader, CodePagesFromFontsAndDocument)
 {
-  // Cyrillic through the font's charset, Japanese double-byte with an ASCII trail byte (0x835C
-  // is "ソ", 0x8341 is "ア"), Symbol's bullet, and the document's \ansicpg for fonts without one.
-  auto d = read(doc("{\\f3 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}{\\f4 \\'83\\\\\\'83A\\'82\\'a0}{\\f2 \\'b7}\\par"));
-  EXPECT_EQ(d->toPlainText(), QString::fromUtf8("Приветソアあ•"));
-  auto greek = read("{\\rtf1\\ansi\\ansicpg1253{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset0\\cpg1251 X;}}\\f0 \\'e1{\\f1 \\'e1}}");
-  EXPECT_EQ(greek->toPlainText(), QString::fromUtf8("αб"));
-  auto gbk = read("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0 \\'d6\\'d0\\'ce\\'c4}");
-  EXPECT_EQ(gbk->toPlainText(), QString::fromUtf8("中文"));
-  EXPECT_EQ(family(formatAt(*gbk, QString::fromUtf8("中"))), QString::fromUtf8("宋体"));
+    // Cyrillic through the font's charset, Japanese double-byte with an ASCII trail byte (0x835C
+    // is "ソ", 0x8341 is "ア"), Symbol's bullet, and the document's \ansicpg for fonts without one.
+    auto d = read(doc(
+        "{\\f3 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}{\\f4 \\'83\\\\\\'83A\\'82\\'a0}{\\f2 \\'b7}\\par"));
+    EXPECT_EQ(d->toPlainText(), QString::fromUtf8("Приветソアあ•"));
+    auto greek = read("{\\rtf1\\ansi\\ansicpg1253{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset0\\cpg1251 "
+                      "X;}}\\f0 \\'e1{\\f1 \\'e1}}");
+    EXPECT_EQ(greek->toPlainText(), QString::fromUtf8("αб"));
+    auto gbk = read("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0 "
+                    "\\'d6\\'d0\\'ce\\'c4}");
+    EXPECT_EQ(gbk->toPlainText(), QString::fromUtf8("中文"));
+    EXPECT_EQ(family(formatAt(*gbk, QString::fromUtf8("中"))), QString::fromUtf8("宋体"));
 }
 
 TEST(RtfReader, UnicodeWithFallbackSkipping)
 {
-  auto d = read("{\\rtf1\\uc1 a\\u8364?b\\u-10179\\'3f\\u-8704\\'3fc\\uc2\\u1488\\'e0\\'e0d"
-                "{\\uc3\\u1489 x}\\uc1 e\\u1490\\par f}");
-  // A brace stops the skipping; a control word counts as one unit.
-  EXPECT_EQ(blocks(*d), QString::fromUtf8("a€b😀cאdבeגf"));
+    auto d = read("{\\rtf1\\uc1 a\\u8364?b\\u-10179\\'3f\\u-8704\\'3fc\\uc2\\u1488\\'e0\\'e0d"
+                  "{\\uc3\\u1489 x}\\uc1 e\\u1490\\par f}");
+    // A brace stops the skipping; a control word counts as one unit.
+    EXPECT_EQ(blocks(*d), QString::fromUtf8("a€b😀cאdבeגf"));
 }
 
 TEST(RtfReader, DestinationsAreSkipped)
 {
-  auto d = read(doc("{\\info{\\title T}{\\author A}}{\\stylesheet{\\s1 Heading;}}{\\header head}"
-                    "{\\footnote note}{\\*\\unknown{x}y}{\\*\\generator Msftedit;}"
-                    "{\\object{\\*\\objdata 0102}{\\result res}}{\\themedata ab}{\\*\\datastore cd}"
-                    "{\\*\\xmlnstbl {\\xmlns1 http://x}}{\\nonshppict{\\pict\\wmetafile8 0102}}body"
-                    "{\\*\\bin5 {{{{}after\\par"));
-  EXPECT_EQ(d->toPlainText(), "bodyafter");
+    auto d =
+        read(doc("{\\info{\\title T}{\\author A}}{\\stylesheet{\\s1 Heading;}}{\\header head}"
+                 "{\\footnote note}{\\*\\unknown{x}y}{\\*\\generator Msftedit;}"
+                 "{\\object{\\*\\objdata 0102}{\\result res}}{\\themedata ab}{\\*\\datastore cd}"
+                 "{\\*\\xmlnstbl {\\xmlns1 http://x}}{\\nonshppict{\\pict\\wmetafile8 0102}}body"
+                 "{\\*\\bin5 {{{{}after\\par"));
+    EXPECT_EQ(d->toPlainText(), "bodyafter");
 }
 
 TEST(RtfReader, BinSkipsExactlyItsBytesEvenInsideSkippedGroups)
 {
-  auto d = read("{\\rtf1 a{\\*\\foo \\bin4 }}{x}b\\bin3 {}}c}");
-  EXPECT_EQ(d->toPlainText(), "abc");
+    auto d = read("{\\rtf1 a{\\*\\foo \\bin4 }}{x}b\\bin3 {}}c}");
+    EXPECT_EQ(d->toPlainText(), "abc");
 }
 
 TEST(RtfReader, FieldsShowTheirResultAndHyperlinksBecomeLinks)
 {
-  auto d = read(doc("{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\"}}{\\fldrslt{\\ul\\cf1 site}}}"
-                    " {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}} "
-                    "{\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt up}}\\par"));
-  EXPECT_EQ(d->toPlainText(), "site 7 up");
-  const QTextCharFormat link = formatAt(*d, "site");
-  EXPECT_TRUE(link.isAnchor());
-  EXPECT_EQ(link.anchorHref(), "https://example.org/a?b=1");
-  EXPECT_EQ(link.foreground().color(), QColor(255, 0, 0));
-  EXPECT_FALSE(formatAt(*d, "7").isAnchor());
-  EXPECT_EQ(formatAt(*d, "up").anchorHref(), "#top");
+    auto d = read(doc("{\\field{\\*\\fldinst{HYPERLINK "
+                      "\"https://example.org/a?b=1\"}}{\\fldrslt{\\ul\\cf1 site}}}"
+                      " {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}} "
+                      "{\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt up}}\\par"));
+    EXPECT_EQ(d->toPlainText(), "site 7 up");
+    const QTextCharFormat link = formatAt(*d, "site");
+    EXPECT_TRUE(link.isAnchor());
+    EXPECT_EQ(link.anchorHref(), "https://example.org/a?b=1");
+    EXPECT_EQ(link.foreground().color(), QColor(255, 0, 0));
+    EXPECT_FALSE(formatAt(*d, "7").isAnchor());
+    EXPECT_EQ(formatAt(*d, "up").anchorHref(), "#top");
 }
 
 TEST(RtfReader, Word6Lists)
 {
-  auto d = read(doc("\\pard{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-200\\li200 one\\par"
-                    "{\\pntext\\f2\\'B7\\tab}two\\par"
-                    "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}\\fi-360\\li720 n1\\par"
-                    "{\\pntext 2.\\tab}n2\\par"
-                    "\\pard{\\pntext iv.\\tab}{\\*\\pn\\pnlvlbody\\pnlcrm}roman\\par"
-                    "\\pard{\\pntext * }plain\\par"));
-  EXPECT_EQ(blocks(*d), "one|two|n1|n2|roman|* plain");
-  QTextBlock b = d->begin();
-  ASSERT_NE(b.textList(), nullptr);
-  EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListDisc);
-  // The bullet keeps its left indent; the hanging \fi is the marker's room.
-  EXPECT_DOUBLE_EQ(b.blockFormat().leftMargin(), 10);
-  EXPECT_DOUBLE_EQ(b.blockFormat().textIndent(), 0);
-  EXPECT_EQ(b.next().textList(), b.textList());
-  b = b.next().next();
-  ASSERT_NE(b.textList(), nullptr);
-  EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListDecimal);
-  EXPECT_EQ(b.next().textList(), b.textList());
-  EXPECT_EQ(b.textList()->count(), 2);
-  EXPECT_DOUBLE_EQ(b.blockFormat().leftMargin(), 36);
-  b = b.next().next();
-  EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListLowerRoman);
-  EXPECT_EQ(b.next().textList(), nullptr);
+    auto d = read(doc("\\pard{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{"
+                      "\\pntxtb\\'B7}}\\fi-200\\li200 one\\par"
+                      "{\\pntext\\f2\\'B7\\tab}two\\par"
+                      "\\pard{\\pntext "
+                      "1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}"
+                      "\\fi-360\\li720 n1\\par"
+                      "{\\pntext 2.\\tab}n2\\par"
+                      "\\pard{\\pntext iv.\\tab}{\\*\\pn\\pnlvlbody\\pnlcrm}roman\\par"
+                      "\\pard{\\pntext * }plain\\par"));
+    EXPECT_EQ(blocks(*d), "one|two|n1|n2|roman|* plain");
+    QTextBlock b = d->begin();
+    ASSERT_NE(b.textList(), nullptr);
+    EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListDisc);
+    // The bullet keeps its left indent; the hanging \fi is the marker's room.
+    EXPECT_DOUBLE_EQ(b.blockFormat().leftMargin(), 10);
+    EXPECT_DOUBLE_EQ(b.blockFormat().textIndent(), 0);
+    EXPECT_EQ(b.next().textList(), b.textList());
+    b = b.next().next();
+    ASSERT_NE(b.textList(), nullptr);
+    EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListDecimal);
+    EXPECT_EQ(b.next().textList(), b.textList());
+    EXPECT_EQ(b.textList()->count(), 2);
+    EXPECT_DOUBLE_EQ(b.blockFormat().leftMargin(), 36);
+    b = b.next().next();
+    EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListLowerRoman);
+    EXPECT_EQ(b.next().textList(), nullptr);
 }
 
 TEST(RtfReader, ListTableLists)
 {
-  auto d = read(doc("{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
-                    "{\\listname ;}\\listid7}{\\list{\\listlevel\\levelnfc4{\\leveltext\\'02\\'00.;}}\\listid8}}"
-                    "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}"
-                    "{\\listoverride\\listid8\\listoverridecount0\\ls2}}"
-                    "{\\listtext\\pard\\plain \\'b7\\tab}\\pard\\ls1\\ilvl0\\li720\\fi-360 a\\par"
-                    "{\\listtext\\pard\\plain a.\\tab}\\pard\\ls2 b\\par\\pard gap\\par"
-                    "{\\listtext\\pard\\plain b.\\tab}\\pard\\ls2 c\\par"));
-  EXPECT_EQ(blocks(*d), "a|b|gap|c");
-  const QTextBlock a = d->begin();
-  ASSERT_NE(a.textList(), nullptr);
-  EXPECT_EQ(a.textList()->format().style(), QTextListFormat::ListDisc);
-  const QTextBlock b = a.next();
-  ASSERT_NE(b.textList(), nullptr);
-  EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListLowerAlpha);
-  // The same \ls keeps counting after another paragraph.
-  EXPECT_EQ(b.next().next().textList(), b.textList());
-  EXPECT_EQ(b.textList()->itemNumber(b.next().next()), 1);
+    auto d =
+        read(doc("{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'"
+                 "01\\u8226 ?;}}"
+                 "{\\listname "
+                 ";}\\listid7}{\\list{\\listlevel\\levelnfc4{\\leveltext\\'02\\'00.;}}\\listid8}}"
+                 "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}"
+                 "{\\listoverride\\listid8\\listoverridecount0\\ls2}}"
+                 "{\\listtext\\pard\\plain \\'b7\\tab}\\pard\\ls1\\ilvl0\\li720\\fi-360 a\\par"
+                 "{\\listtext\\pard\\plain a.\\tab}\\pard\\ls2 b\\par\\pard gap\\par"
+                 "{\\listtext\\pard\\plain b.\\tab}\\pard\\ls2 c\\par"));
+    EXPECT_EQ(blocks(*d), "a|b|gap|c");
+    const QTextBlock a = d->begin();
+    ASSERT_NE(a.textList(), nullptr);
+    EXPECT_EQ(a.textList()->format().style(), QTextListFormat::ListDisc);
+    const QTextBlock b = a.next();
+    ASSERT_NE(b.textList(), nullptr);
+    EXPECT_EQ(b.textList()->format().style(), QTextListFormat::ListLowerAlpha);
+    // The same \ls keeps counting after another paragraph.
+    EXPECT_EQ(b.next().next().textList(), b.textList());
+    EXPECT_EQ(b.textList()->itemNumber(b.next().next()), 1);
 }
 
 TEST(RtfReader, TablesBecomeTextTables)
 {
-  auto d = read(doc("before\\par\\trowd\\trgaph108\\cellx2000\\cellx4000\\cellx6000"
-                    "\\pard\\intbl\\qc{\\b a1}\\cell\\pard\\intbl b1\\par b1b\\cell\\pard\\intbl\\cell\\row"
-                    "\\trowd\\cellx2000\\cellx4000\\pard\\intbl a2\\cell b2\\cell\\row\\pard after\\par"));
-  EXPECT_EQ(blocks(*d), "before|a1|b1|b1b||a2|b2||after");
-  QTextTable* table = nullptr;
-  for (QTextFrame* frame : d->rootFrame()->childFrames())
-    table = qobject_cast<QTextTable*>(frame);
-  ASSERT_NE(table, nullptr);
-  EXPECT_EQ(table->rows(), 2);
-  EXPECT_EQ(table->columns(), 3);
-  EXPECT_EQ(table->cellAt(0, 0).firstCursorPosition().block().text(), "a1");
-  EXPECT_EQ(table->cellAt(0, 0).firstCursorPosition().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
-            Qt::AlignHCenter);
-  EXPECT_EQ(formatAt(*d, "a1").fontWeight(), QFont::Bold);
-  EXPECT_EQ(table->cellAt(1, 1).firstCursorPosition().block().text(), "b2");
-  // "before" ends right before the table, "after" follows it.
-  EXPECT_EQ(d->begin().text(), "before");
+    auto d = read(
+        doc("before\\par\\trowd\\trgaph108\\cellx2000\\cellx4000\\cellx6000"
+            "\\pard\\intbl\\qc{\\b a1}\\cell\\pard\\intbl b1\\par b1b\\cell\\pard\\intbl\\cell\\row"
+            "\\trowd\\cellx2000\\cellx4000\\pard\\intbl a2\\cell b2\\cell\\row\\pard after\\par"));
+    EXPECT_EQ(blocks(*d), "before|a1|b1|b1b||a2|b2||after");
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : d->rootFrame()->childFrames())
+        table = qobject_cast<QTextTable*>(frame);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rows(), 2);
+    EXPECT_EQ(table->columns(), 3);
+    EXPECT_EQ(table->cellAt(0, 0).firstCursorPosition().block().text(), "a1");
+    EXPECT_EQ(table->cellAt(0, 0).firstCursorPosition().blockFormat().alignment() &
+                  Qt::AlignHorizontal_Mask,
+              Qt::AlignHCenter);
+    EXPECT_EQ(formatAt(*d, "a1").fontWeight(), QFont::Bold);
+    EXPECT_EQ(table->cellAt(1, 1).firstCursorPosition().block().text(), "b2");
+    // "before" ends right before the table, "after" follows it.
+    EXPECT_EQ(d->begin().text(), "before");
 }
 
 TEST(RtfReader, PicturesBecomeImagesAtTheirGoalSize)
 {
-  // A 1x1 PNG.
-  const QByteArray png = QByteArray::fromBase64(
-    "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJggg==");
-  auto d = read(doc("x{\\*\\shppict{\\pict\\pngblip\\picw1\\pich1\\picwgoal400\\pichgoal200 " + png.toHex() +
-                    "}}{\\nonshppict{\\pict\\wmetafile8 0102}}{\\pict\\pngblip\\bin" + QByteArray::number(png.size()) +
-                    " " + png + "}{\\pict\\emfblip 0102}y\\par"));
-  const QString text = d->toPlainText();
-  EXPECT_EQ(text, QString("x") + QChar::ObjectReplacementCharacter + QChar::ObjectReplacementCharacter + "y");
-  QTextCursor cursor(d.get());
-  cursor.setPosition(2);
-  const QTextImageFormat image = cursor.charFormat().toImageFormat();
-  ASSERT_TRUE(image.isValid());
-  EXPECT_DOUBLE_EQ(image.width(), 20);
-  EXPECT_DOUBLE_EQ(image.height(), 10);
-  EXPECT_FALSE(d->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>().isNull());
+    // A 1x1 PNG.
+    const QByteArray png =
+        QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwHwA"
+                               "FBQIAX8jx0gAAAABJRU5ErkJggg==");
+    auto d =
+        read(doc("x{\\*\\shppict{\\pict\\pngblip\\picw1\\pich1\\picwgoal400\\pichgoal200 " +
+                 png.toHex() + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}{\\pict\\pngblip\\bin" +
+                 QByteArray::number(png.size()) + " " + png + "}{\\pict\\emfblip 0102}y\\par"));
+    const QString text = d->toPlainText();
+    EXPECT_EQ(text, QString("x") + QChar::ObjectReplacementCharacter +
+                        QChar::ObjectReplacementCharacter + "y");
+    QTextCursor cursor(d.get());
+    cursor.setPosition(2);
+    const QTextImageFormat image = cursor.charFormat().toImageFormat();
+    ASSERT_TRUE(image.isValid());
+    EXPECT_DOUBLE_EQ(image.width(), 20);
+    EXPECT_DOUBLE_EQ(image.height(), 10);
+    EXPECT_FALSE(
+        d->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>().isNull());
 }
 
 TEST(RtfReader, DamagedInputLoadsWhatCanBeRead)
 {
-  // Unbalanced braces, truncation, bad hex, huge numbers, \bin past the end, deep nesting.
-  EXPECT_EQ(read("{\\rtf1 a}}}b")->toPlainText(), "ab");
-  EXPECT_EQ(read("{\\rtf1 {\\b a{\\i b")->toPlainText(), "ab");
-  EXPECT_EQ(read("{\\rtf1 x\\'zz\\'4")->toPlainText(), "xzz");
-  auto big = read("{\\rtf1\\fs999999999999999999 \\li-99999999999 big\\par\\u99999999999 }");
-  EXPECT_TRUE(big->toPlainText().startsWith("big"));
-  EXPECT_LE(formatAt(*big, "big").fontPointSize(), 1638);
-  EXPECT_EQ(read("{\\rtf1 a\\bin999999999 bc")->toPlainText(), "a");
-  QByteArray deep = "{\\rtf1 ";
-  deep += QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + " end}";
-  EXPECT_EQ(read(deep)->toPlainText(), "deep end");
-  EXPECT_EQ(read("{\\rtf1\\")->toPlainText(), "");
-  EXPECT_EQ(read("{\\rtf")->toPlainText(), "");
+    // Unbalanced braces, truncation, bad hex, huge numbers, \bin past the end, deep nesting.
+    EXPECT_EQ(read("{\\rtf1 a}}}b")->toPlainText(), "ab");
+    EXPECT_EQ(read("{\\rtf1 {\\b a{\\i b")->toPlainText(), "ab");
+    EXPECT_EQ(read("{\\rtf1 x\\'zz\\'4")->toPlainText(), "xzz");
+    auto big = read("{\\rtf1\\fs999999999999999999 \\li-99999999999 big\\par\\u99999999999 }");
+    EXPECT_TRUE(big->toPlainText().startsWith("big"));
+    EXPECT_LE(formatAt(*big, "big").fontPointSize(), 1638);
+    EXPECT_EQ(read("{\\rtf1 a\\bin999999999 bc")->toPlainText(), "a");
+    QByteArray deep = "{\\rtf1 ";
+    deep += QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + " end}";
+    EXPECT_EQ(read(deep)->toPlainText(), "deep end");
+    EXPECT_EQ(read("{\\rtf1\\")->toPlainText(), "");
+    EXPECT_EQ(read("{\\rtf")->toPlainText(), "");
 }
 
 TEST(RtfReader, LargeTablesLoadInLinearTime)
 {
-  QByteArray rtf = "{\\rtf1 ";
-  for (int row = 0; row < 20000; ++row)
-    rtf += "\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row\r\n";
-  rtf += "}";
-  QElapsedTimer timer;
-  timer.start();
-  auto d = read(rtf);
-  EXPECT_LT(timer.elapsed(), 10000);
-  EXPECT_EQ(d->blockCount(), 40002);
+    QByteArray rtf = "{\\rtf1 ";
+    for (int row = 0; row < 20000; ++row)
+        rtf += "\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row\r\n";
+    rtf += "}";
+    QElapsedTimer timer;
+    timer.start();
+    auto d = read(rtf);
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(d->blockCount(), 40002);
 }

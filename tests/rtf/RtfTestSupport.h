@@ -10,7 +10,7 @@
 
 inline void PrintTo(const QString& text, std::ostream* out)
 {
-  *out << '"' << text.toStdString() << '"';
+    *out << '"' << text.toStdString() << '"';
 }
 
 namespace rtftest {
