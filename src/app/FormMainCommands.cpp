@@ -124,10 +124,6 @@ void TFormMain::buildToolBar()
             ToolBar2->addSeparator();
         ToolBar2->addAction(action);
     });
-    auto* spacer = new QWidget(ToolBar2);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    ToolBar2->addWidget(spacer);
-    ToolBar2->addWidget(PanelDatePicker);
 }
 
 void TFormMain::BugTrackingClick()

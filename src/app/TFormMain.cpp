@@ -106,9 +106,8 @@ void TFormMain::buildLayout()
     ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
     ToolBar2->setMovable(false);
     ToolBar2->setFloatable(false);
-    ToolBar2->setIconSize(QSize(20, 20));
+    ToolBar2->setIconSize(QSize(16, 16));
     ToolBar2->toggleViewAction()->setVisible(false);
-    addToolBar(Qt::TopToolBarArea, ToolBar2);
     toolBarTips = new TToolTipSwitch(ToolBar2);
     setContextMenuPolicy(Qt::NoContextMenu);
 
@@ -134,6 +133,7 @@ void TFormMain::buildLayout()
     DateTimePicker->setMinimumWidth(
         std::max(130, DateTimePicker->fontMetrics().horizontalAdvance(longest) + 48));
     DateTimePicker->setDateRange(QDate(1000, 1, 1), QDate(9999, 12, 31));
+    DateTimePicker->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     dateLayout->addWidget(ButtonJumpLeft);
     dateLayout->addWidget(ButtonJumpRight);
     dateLayout->addWidget(DateTimePicker);
@@ -180,9 +180,27 @@ void TFormMain::buildLayout()
     SplitterQuickList->addWidget(SideBar);
     SplitterQuickList->setStretchFactor(0, 1);
     SplitterQuickList->setStretchFactor(1, 0);
+    // The tool bar row: the tool bar at the left, the date panel at the right, between two
+    // thin rules.
+    auto* toolRow = new QWidget(central);
+    auto* toolRowLayout = new QHBoxLayout(toolRow);
+    toolRowLayout->setContentsMargins(0, 0, 0, 0);
+    toolRowLayout->setSpacing(0);
+    toolRowLayout->addWidget(ToolBar2, 1);
+    toolRowLayout->addWidget(PanelDatePicker, 0);
+    auto rule = [central] {
+        auto* line = new QFrame(central);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        return line;
+    };
     auto* centralLayout = new QVBoxLayout(central);
     centralLayout->setContentsMargins(2, 0, 2, 0);
-    centralLayout->addWidget(SplitterQuickList);
+    centralLayout->setSpacing(0);
+    centralLayout->addWidget(rule());
+    centralLayout->addWidget(toolRow);
+    centralLayout->addWidget(rule());
+    centralLayout->addWidget(SplitterQuickList, 1);
     setCentralWidget(central);
 
     for (int i = 0; i < 3; ++i) {

@@ -1,0 +1,121 @@
+// The main window's everyday moves over a documents folder of twenty years: 7,300 entries and
+// 500 keyword files. Run: scripts/bench.sh bench_mainwindow
+#include "app/TDMActions.h"
+#include "app/TFormMain.h"
+#include "app/TPrompter.h"
+#include "app/TRichEditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class SilentPrompter : public TPrompter
+{
+public:
+    void information(QWidget*, const QString&, const QString&) override {}
+    void error(QWidget*, const QString&, const QString& text) override
+    {
+        qFatal("unexpected error: %s", qPrintable(text));
+    }
+    bool question(QWidget*, const QString&, const QString&) override { return false; }
+    int execDialog(QDialog&) override { return 0; }
+    std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+};
+
+// One program folder for all benchmarks: making 7,800 files takes longer than measuring.
+struct Journal {
+    QTemporaryDir dir;
+    SilentPrompter prompter;
+    std::unique_ptr<TDMActions> actions;
+    std::unique_ptr<TFormMain> form;
+
+    Journal()
+    {
+        QDir().mkpath(dir.path() + "/Docs/Backup");
+        const QByteArray body = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard A day in the "
+                                "life\\par\r\n}";
+        QDate day(2006, 12, 1);
+        for (int i = 0; i < 7300; ++i, day = day.addDays(1)) {
+            QFile f(dir.path() + "/Docs/" + day.toString("'jx'yyyyMMdd'.rtf'"));
+            f.open(QIODevice::WriteOnly);
+            f.write(body);
+        }
+        for (int i = 0; i < 500; ++i) {
+            QFile f(dir.path() + QStringLiteral("/Docs/kw_Keyword %1.rtf").arg(i));
+            f.open(QIODevice::WriteOnly);
+            f.write(body);
+        }
+        TEnvironment env;
+        env.programFilePath = dir.path() + "/jornix";
+        env.programDir = dir.path();
+        env.workingDir = dir.path();
+        env.now = [] { return QDateTime(QDate(2016, 6, 15), QTime(12, 0)); };
+        env.prompter = &prompter;
+        actions = std::make_unique<TDMActions>();
+        form = std::make_unique<TFormMain>(env, *actions);
+        form->show();
+        QCoreApplication::processEvents();
+    }
+};
+
+Journal& journal()
+{
+    static Journal j;
+    return j;
+}
+
+// F8 and F7 in turn: each saves the typed day, opens the neighbour and scans the folder.
+void BM_NextDateWithSave(benchmark::State& state)
+{
+    TFormMain& form = *journal().form;
+    form.OpenDiaryEntry(QDate(2016, 6, 15));
+    bool forward = true;
+    for (auto _ : state) {
+        form.Editor->insertPlainText(QStringLiteral("x"));
+        form.command(forward ? "GotoNextDate" : "GotoPrevDate")->trigger();
+        forward = !forward;
+    }
+}
+BENCHMARK(BM_NextDateWithSave)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_QuickListRefreshAllEntries(benchmark::State& state)
+{
+    TFormMain& form = *journal().form;
+    form.ComboBoxQL->setCurrentIndex(2);
+    for (auto _ : state)
+        form.RefreshQuickList();
+}
+BENCHMARK(BM_QuickListRefreshAllEntries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A date change from the date control with the side bar open on "All Entries".
+void BM_DateChangeWithQuickListOpen(benchmark::State& state)
+{
+    TFormMain& form = *journal().form;
+    if (!form.QuickListOpen)
+        form.GotoQuickListExecute();
+    form.ComboBoxQL->setCurrentIndex(2);
+    QDate day(2010, 3, 1);
+    for (auto _ : state) {
+        form.GoToDate(day);
+        day = day.addDays(1);
+    }
+}
+BENCHMARK(BM_DateChangeWithQuickListOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    journal().form.reset();
+    return 0;
+}
