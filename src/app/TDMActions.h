@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 
 class QAction;
+class TFormMain;
 
 // The action module: the editing and tool commands that act on the main window's editor,
 // created before the main window so that its menus can refer to them.
@@ -16,7 +19,49 @@ public:
     QAction* command(const QString& name) const { return actions.value(name); }
     QAction* ToolsOnTop = nullptr;
 
+    QAction* EditUndo = nullptr;
+    QAction* EditCut = nullptr;
+    QAction* EditCopy = nullptr;
+    QAction* EditPaste = nullptr;
+    QAction* EditPasteAsText = nullptr;
+    QAction* EditSelectAll = nullptr;
+    QAction* EditFind = nullptr;
+    QAction* EditFindNext = nullptr;
+    QAction* EditReplace = nullptr;
+    QAction* EditInsertDate = nullptr;
+    QAction* EditInsertTime = nullptr;
+    QAction* ToolsWordCount = nullptr;
+
+    // The commands of the "Edit" list and the word count, in menu order (not ToolsOnTop).
+    QList<QAction*> editCommands() const;
+    // Makes the commands act on form's editor; they stop doing anything once form is gone.
+    void attach(TFormMain& form);
+
+    void EditCutExecute();
+    void EditCopyExecute();
+    void EditPasteExecute();
+    void EditPasteAsTextExecute();
+    void EditSelectAllExecute();
+    void EditUndoExecute();
+    void EditInsertDateExecute();
+    void EditInsertTimeExecute();
+    void ToolsWordCountExecute();
+    void EditFindExecute();
+    void EditFindNextExecute();
+    void EditReplaceExecute();
+
+    // Enables cut, copy, paste, select all and undo by what the text control that has the
+    // keyboard focus offers; with no text control focused they keep their state. Without
+    // readClipboard the clipboard's state is taken as last seen, which spares a round trip to
+    // the clipboard's owner on every keystroke.
+    void UpdateStandardEditCommands(bool readClipboard = true);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QAction* create(const QString& name);
     QHash<QString, QAction*> actions;
+    QPointer<TFormMain> FormMain;
+    bool clipboardHasText = false;
 };

@@ -1,5 +1,6 @@
 #include "app/TRichEditor.h"
 
+#include "app/TextSearch.h"
 #include "rtf/DocumentFile.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
@@ -107,6 +108,11 @@ QTextCharFormat reportedFormat(const QTextEdit& edit)
 
 } // namespace
 
+QTextCharFormat TRichEditor::selectionCharFormat() const
+{
+    return reportedFormat(*this);
+}
+
 TRichEditor::Effects TRichEditor::effects() const
 {
     const QTextCharFormat format = reportedFormat(*this);
@@ -130,7 +136,9 @@ void TRichEditor::setEffects(const Effects& e)
 
 TRichEditor::Alignment TRichEditor::alignment() const
 {
-    const Qt::Alignment a = textCursor().blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+    // "Absolute" only says that left means left in right-to-left text too.
+    const Qt::Alignment a =
+        textCursor().blockFormat().alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute;
     if (a == Qt::AlignLeft || a == Qt::AlignLeading || a == Qt::AlignAbsolute || a == 0)
         return Alignment::Left;
     if (a == Qt::AlignRight || a == Qt::AlignTrailing)
@@ -267,6 +275,33 @@ void TRichEditor::replaceSelectionKeepingNoUndo(const QString& text)
     c.insertText(text);
     setTextCursor(c);
     document()->setUndoRedoEnabled(true);
+}
+
+void TRichEditor::replaceRangesKeepingNoUndo(const std::vector<qsizetype>& starts, int length,
+                                             const QString& text)
+{
+    if (starts.empty())
+        return;
+    document()->setUndoRedoEnabled(false);
+    QTextCursor c(document());
+    // One edit block, so the layout is redone once and not after each of perhaps 100,000
+    // replacements; from the back, so the positions still to come stay valid.
+    c.beginEditBlock();
+    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
+        c.setPosition(int(*it));
+        c.setPosition(int(*it) + length, QTextCursor::KeepAnchor);
+        c.insertText(text);
+    }
+    c.endEditBlock();
+    document()->setUndoRedoEnabled(true);
+    const qsizetype shift = qsizetype(text.size()) - length;
+    c.setPosition(int(starts.back() + shift * qsizetype(starts.size() - 1) + text.size()));
+    setTextCursor(c);
+}
+
+int TRichEditor::findText(const QString& what, int from, bool wholeWord, bool matchCase) const
+{
+    return int(FindForward(toPlainText(), what, from, {wholeWord, matchCase}));
 }
 
 QStringList TRichEditor::displayedLines() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextEdit>
+#include <vector>
 
 // The one editor of the main window: a QTextEdit that loads and saves whole documents as RTF and
 // offers the operations the commands rely on, in plain-text character positions from 0.
@@ -35,6 +36,8 @@ public:
 
     // Character effects of the selection (at the caret: what the next typed text gets).
     Effects effects() const;
+    // The whole character format the selection reports, as effects() reads it.
+    QTextCharFormat selectionCharFormat() const;
     void setEffects(const Effects& effects);
     Alignment alignment() const;
     void setAlignment(Alignment alignment);
@@ -52,6 +55,12 @@ public:
     int textLength() const;
     // Puts text at the selection or caret as one change that undo does not take back.
     void replaceSelectionKeepingNoUndo(const QString& text);
+    // Replaces the length characters at each of starts (ascending, not overlapping) by text, as
+    // one change that undo does not take back; the caret ends after the last text put in.
+    void replaceRangesKeepingNoUndo(const std::vector<qsizetype>& starts, int length,
+                                    const QString& text);
+    // First match of what at or after from, or -1.
+    int findText(const QString& what, int from, bool wholeWord, bool matchCase) const;
     // The lines as displayed: a wrapped paragraph gives several, an empty last line none.
     QStringList displayedLines() const;
 
