@@ -331,6 +331,7 @@ void TFormMain::refreshCommandStates()
 {
     command(QStringLiteral("FileSave"))->setEnabled(Editor->isModified());
     updateKeywordCommands();
+    GotoQuickListUpdate();
 }
 
 QString TFormMain::selectedCaption() const
