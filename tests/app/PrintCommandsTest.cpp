@@ -2,11 +2,11 @@
 #include "print/PdfReader.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLocale>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QDir>
 
 namespace {
 
@@ -73,7 +73,8 @@ TEST_F(PrintCommandsTest, PrintDialogPrintsTheChosenRangeToAFile)
     TDialogSeen seen;
     prompter.dialogs.push_back(printToFile(pdf("range.pdf"), &seen, 2, 3));
     form->command("FilePrint")->trigger();
-    ASSERT_TRUE(prompter.texts("error").isEmpty()) << prompter.texts("error").join("\n").toStdString();
+    ASSERT_TRUE(prompter.texts("error").isEmpty())
+        << prompter.texts("error").join("\n").toStdString();
     ASSERT_EQ(seen.max, 3) << "the document should fill three pages";
     EXPECT_EQ(seen.min, 1);
     EXPECT_EQ(seen.from, 1);
