@@ -169,17 +169,48 @@ void TRtfDocumentBuilder::enterContext(bool inTable)
     }
 }
 
+namespace {
+
+// Cells cost memory whether filled or not. A row counts as wide as the cells it fills, and as
+// its \cellx list only while that stays in proportion, so damage cannot make empty grids.
+int rowColumns(size_t filled, int defined)
+{
+    const int cells = int(filled);
+    return std::max(cells, std::min({defined, MaxTableColumns, 2 * cells}));
+}
+
+} // namespace
+
 void TRtfDocumentBuilder::flushTable()
 {
     if (!m_rows.empty() && m_rows.back().cells.size() == 1 && m_rows.back().cells.back().empty())
         m_rows.pop_back();
-    if (m_rows.empty())
-        return;
-    int columns = 1;
-    for (const TRow& row : m_rows)
-        columns = std::max(
-            {columns, int(row.cells.size()), std::min(row.definedColumns, MaxTableColumns)});
+    // Rows of very different widths in one table would also leave most of the grid empty; a
+    // run of narrow rows after wide ones (or the other way round) becomes a table of its own.
+    size_t first = 0;
+    while (first < m_rows.size()) {
+        size_t last = first;
+        int columns = rowColumns(m_rows[first].cells.size(), m_rows[first].definedColumns);
+        qint64 filled = qint64(m_rows[first].cells.size());
+        while (last + 1 < m_rows.size()) {
+            const TRow& next = m_rows[last + 1];
+            const int wider = std::max(columns, rowColumns(next.cells.size(), next.definedColumns));
+            const qint64 more = filled + qint64(next.cells.size());
+            if (qint64(last + 2 - first) * wider > 4 * more + 4096)
+                break;
+            columns = wider;
+            filled = more;
+            ++last;
+        }
+        insertTable(first, last, columns);
+        first = last + 1;
+    }
+    m_rows.clear();
+    m_previousList = nullptr;
+}
 
+void TRtfDocumentBuilder::insertTable(size_t first, size_t last, int columns)
+{
     // RTF ends the paragraph before a table with \par; in the document the table follows that
     // paragraph directly.
     m_pendingBlock = false;
@@ -188,11 +219,11 @@ void TRtfDocumentBuilder::flushTable()
     format.setCellPadding(2);
     format.setCellSpacing(0);
     format.setBorderCollapse(true);
-    QTextTable* table = m_cursor.insertTable(int(m_rows.size()), columns, format);
-    for (int r = 0; r < int(m_rows.size()); ++r) {
+    QTextTable* table = m_cursor.insertTable(int(last - first + 1), columns, format);
+    for (size_t r = first; r <= last; ++r) {
         const TRow& row = m_rows[r];
         for (int c = 0; c < int(row.cells.size()); ++c) {
-            m_cursor = table->cellAt(r, c).firstCursorPosition();
+            m_cursor = table->cellAt(int(r - first), c).firstCursorPosition();
             m_previousList = nullptr;
             m_replayingCell = true;
             for (const TOperation& operation : row.cells[c])
@@ -200,7 +231,6 @@ void TRtfDocumentBuilder::flushTable()
             m_replayingCell = false;
         }
     }
-    m_rows.clear();
     m_previousList = nullptr;
     m_cursor.setPosition(table->lastPosition() + 1);
 }

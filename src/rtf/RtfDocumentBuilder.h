@@ -71,6 +71,7 @@ private:
     void apply(const TOperation& operation);
     void applyParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat);
     void flushTable();
+    void insertTable(size_t first, size_t last, int columns);
 
     QTextDocument& m_doc;
     QTextCursor m_cursor;
