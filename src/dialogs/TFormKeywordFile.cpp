@@ -1,8 +1,11 @@
 #include "dialogs/TFormKeywordFile.h"
 
-#include "store/EntryNames.h"
+#include "dialogs/OkCancelButtons.h"
 
 #include <QDialogButtonBox>
+
+#include "store/EntryNames.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,15 +28,7 @@ TFormKeywordFile::TFormKeywordFile(QWidget* owner, const QString& proposedName,
     row->addWidget(Keyword, 1);
     layout->addLayout(row);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ButtonOk"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("ButtonCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &TFormKeywordFile::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TFormKeywordFile::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(AddOkCancelButtons(this));
     setFixedSize(sizeHint().expandedTo(QSize(259, 86)));
 }
 

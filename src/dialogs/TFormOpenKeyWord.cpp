@@ -1,6 +1,9 @@
 #include "dialogs/TFormOpenKeyWord.h"
 
+#include "dialogs/OkCancelButtons.h"
+
 #include <QDialogButtonBox>
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,15 +21,7 @@ TFormOpenKeyWord::TFormOpenKeyWord(QWidget* owner, const QStringList& keywords) 
     layout->addWidget(ListBox);
     connect(ListBox, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ButtonOk"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("ButtonCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(AddOkCancelButtons(this));
     setFixedSize(233, 376);
 }
 
