@@ -1,5 +1,6 @@
 #include "app/TRichEditor.h"
 
+#include "app/DocumentReplace.h"
 #include "app/TextSearch.h"
 #include "rtf/DocumentFile.h"
 #include "rtf/RtfReader.h"
@@ -283,19 +284,10 @@ void TRichEditor::replaceRangesKeepingNoUndo(const std::vector<qsizetype>& start
     if (starts.empty())
         return;
     document()->setUndoRedoEnabled(false);
-    QTextCursor c(document());
-    // One edit block, so the layout is redone once and not after each of perhaps 100,000
-    // replacements; from the back, so the positions still to come stay valid.
-    c.beginEditBlock();
-    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
-        c.setPosition(int(*it));
-        c.setPosition(int(*it) + length, QTextCursor::KeepAnchor);
-        c.insertText(text);
-    }
-    c.endEditBlock();
+    const int end = ReplaceRanges(*document(), starts, length, text);
     document()->setUndoRedoEnabled(true);
-    const qsizetype shift = qsizetype(text.size()) - length;
-    c.setPosition(int(starts.back() + shift * qsizetype(starts.size() - 1) + text.size()));
+    QTextCursor c(document());
+    c.setPosition(end);
     setTextCursor(c);
 }
 
