@@ -179,6 +179,12 @@ protected:
     // ---- end of printing ----
 
     // ---- options and about (FormMainPreferences.cpp) ----
+public:
+    // "&Options..." (F2): the Options dialog over copies of the preferences; OK writes them
+    // back in order and saves the settings.
+    void ToolsPreferencesExecute();
+    // "About...": the About box with the version read from the program file now.
+    void miAboutClick();
     // ---- end of options and about ----
 
 private:
