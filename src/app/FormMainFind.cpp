@@ -78,6 +78,11 @@ void TFormMain::ReplaceDialogReplace()
 
 void TFormMain::ReplaceAndFindNext()
 {
+    // A read-only editor holds a file that could not be read: search, but change nothing.
+    if (Editor->isReadOnly()) {
+        FindNextMatch(ReplaceDialog);
+        return;
+    }
     const QString replacement = ReplaceDialog->replaceText();
     // The selection is replaced whatever it holds; it need not be a match.
     if (Editor->selectionLength() > 0)

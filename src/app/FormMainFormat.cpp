@@ -27,7 +27,9 @@ void TFormMain::FormatStrikeOutExecute()
 
 void TFormMain::toggleEffect(int flag)
 {
-    if (UpdatingFormat)
+    // A read-only editor holds a file that could not be read; nothing may change it, or the
+    // next save would write over that file.
+    if (UpdatingFormat || Editor->isReadOnly())
         return;
     // The decision rests on what the editor reports, never on the command's own mark; all four
     // effects are written back together.
@@ -41,7 +43,7 @@ void TFormMain::toggleEffect(int flag)
 
 void TFormMain::FormatAlignExecute(QAction* command)
 {
-    if (UpdatingFormat)
+    if (UpdatingFormat || Editor->isReadOnly())
         return;
     const int tag = command->data().toInt();
     if (tag < 0 || tag > 2)
@@ -52,7 +54,7 @@ void TFormMain::FormatAlignExecute(QAction* command)
 
 void TFormMain::FormatBulletsExecute()
 {
-    if (UpdatingFormat)
+    if (UpdatingFormat || Editor->isReadOnly())
         return;
     QAction* bullets = command(QStringLiteral("FormatBullets"));
     if (!Editor->hasBullets()) {
@@ -70,6 +72,8 @@ void TFormMain::FormatBulletsExecute()
 
 void TFormMain::FormatFontExecute()
 {
+    if (Editor->isReadOnly())
+        return;
     const QTextCharFormat current = Editor->selectionCharFormat();
     const QFont initial = current.font().resolve(Editor->document()->defaultFont());
     const std::optional<QFont> chosen = prompter->chooseFont(this, initial);

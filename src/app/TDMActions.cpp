@@ -78,8 +78,17 @@ void TDMActions::attach(TFormMain& form)
     qApp->installEventFilter(this);
 }
 
+bool TDMActions::editorWritable() const
+{
+    // A read-only editor holds a file that could not be read; whatever control has the focus,
+    // nothing may change it, or the next save would write over that file.
+    return !FormMain->Editor->isReadOnly();
+}
+
 void TDMActions::EditCutExecute()
 {
+    if (!editorWritable())
+        return;
     FormMain->Editor->cut();
 }
 
@@ -90,11 +99,15 @@ void TDMActions::EditCopyExecute()
 
 void TDMActions::EditPasteExecute()
 {
+    if (!editorWritable())
+        return;
     FormMain->Editor->paste();
 }
 
 void TDMActions::EditPasteAsTextExecute()
 {
+    if (!editorWritable())
+        return;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasText())
         return;
@@ -108,11 +121,15 @@ void TDMActions::EditSelectAllExecute()
 
 void TDMActions::EditUndoExecute()
 {
+    if (!editorWritable())
+        return;
     FormMain->Editor->undo();
 }
 
 void TDMActions::EditInsertDateExecute()
 {
+    if (!editorWritable())
+        return;
     const QLocale locale;
     QString format = locale.dateFormat(FormMain->ShortDateFormat ? QLocale::ShortFormat
                                                                  : QLocale::LongFormat);
@@ -124,6 +141,8 @@ void TDMActions::EditInsertDateExecute()
 
 void TDMActions::EditInsertTimeExecute()
 {
+    if (!editorWritable())
+        return;
     const QLocale locale;
     const QString text = locale.toString(FormMain->environment().now().time(),
                                          locale.timeFormat(QLocale::ShortFormat)) +

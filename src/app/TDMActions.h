@@ -61,6 +61,7 @@ protected:
 
 private:
     QAction* create(const QString& name);
+    bool editorWritable() const;
     QHash<QString, QAction*> actions;
     QPointer<TFormMain> FormMain;
     bool clipboardHasText = false;

@@ -220,3 +220,33 @@ TEST_F(EditActionsTest, PasteAsTextDropsTheFormattingAndThePopUpMenuHoldsTheClip
                                   "EditSelectAll"}));
     EXPECT_EQ(editor().contextMenuPolicy(), Qt::CustomContextMenu);
 }
+
+TEST_F(EditActionsTest, NoCommandChangesAnEditorHoldingAnUnreadableFile)
+{
+    // A file that could not be read leaves the editor read-only, so that nothing typed or
+    // commanded is ever saved over it.
+    setText("kept as it is");
+    editor().document()->setUndoRedoEnabled(true);
+    QTest::keyClicks(&editor(), "x"); // something to undo
+    editor().setModified(false);
+    const QString before = plainText();
+    editor().setReadOnly(true);
+    select(0, 4);
+    QGuiApplication::clipboard()->setText("clip");
+    prompter.fonts.push_back(QFont(QStringLiteral("Courier New"), 30));
+    for (const char* name : {"EditCut", "EditPaste", "EditPasteAsText", "EditUndo",
+                             "EditInsertDate", "EditInsertTime", "FormatBold", "FormatItalic",
+                             "FormatUnderline", "FormatStrikeOut", "FormatBullets",
+                             "FormatRightAlign", "FormatFont"}) {
+        form->command(QLatin1String(name))->setEnabled(true);
+        run(name);
+        EXPECT_EQ(plainText(), before) << name;
+        EXPECT_FALSE(editor().isModified()) << name;
+    }
+    form->ReplaceDialog->EditFindText->setText("as");
+    form->ReplaceDialog->EditReplaceText->setText("AS");
+    form->ReplaceDialog->ButtonReplaceAll->click();
+    EXPECT_EQ(plainText(), before);
+    EXPECT_FALSE(editor().isModified());
+    EXPECT_EQ(selection(), "as") << "the search itself still runs";
+}
