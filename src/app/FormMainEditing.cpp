@@ -42,7 +42,8 @@ void TFormMain::buildEditCommands()
 
     FindDialog = new TFindDialog(this);
     ReplaceDialog = new TReplaceDialog(this);
-    connect(FindDialog, &TFindDialog::findNext, this, [this] { guarded([&] { FindDialogFind(); }); });
+    connect(FindDialog, &TFindDialog::findNext, this,
+            [this] { guarded([&] { FindDialogFind(); }); });
     connect(FindDialog, &QDialog::finished, this, [this] { guarded([&] { FindDialogClose(); }); });
     connect(ReplaceDialog, &TReplaceDialog::findNext, this,
             [this] { guarded([&] { ReplaceDialogFind(); }); });
@@ -73,7 +74,8 @@ void TFormMain::finishEditCommands()
         if (auto* menu = qobject_cast<QMenu*>(owner))
             connect(menu, &QMenu::aboutToShow, this, update);
     for (QObject* owner : actions.EditUndo->associatedObjects())
-        if (auto* menu = qobject_cast<QMenu*>(owner); menu && !menu->actions().contains(actions.EditCut))
+        if (auto* menu = qobject_cast<QMenu*>(owner);
+            menu && !menu->actions().contains(actions.EditCut))
             connect(menu, &QMenu::aboutToShow, this, update);
     // The tool buttons show the same states, so they follow the editor and the focus as well.
     auto follow = [this] { actions.UpdateStandardEditCommands(false); };

@@ -16,8 +16,8 @@ void TFormMain::SelectWordAtCaret()
 {
     if (Editor->selectionLength() > 0)
         return;
-    const TTextRange word = WordAtCaret(Editor->toPlainText(), Editor->selectionStart(), 0,
-                                        FindAtCursor);
+    const TTextRange word =
+        WordAtCaret(Editor->toPlainText(), Editor->selectionStart(), 0, FindAtCursor);
     Editor->setSelection(word.start, word.length);
 }
 

@@ -46,9 +46,8 @@ QAction* TDMActions::create(const QString& name)
 
 QList<QAction*> TDMActions::editCommands() const
 {
-    return {EditUndo,      EditCut,  EditCopy,         EditPaste,   EditPasteAsText,
-            EditSelectAll, EditFind, EditFindNext,     EditReplace, EditInsertDate,
-            EditInsertTime, ToolsWordCount};
+    return {EditUndo, EditCut,      EditCopy,    EditPaste,      EditPasteAsText, EditSelectAll,
+            EditFind, EditFindNext, EditReplace, EditInsertDate, EditInsertTime,  ToolsWordCount};
 }
 
 void TDMActions::attach(TFormMain& form)
@@ -70,9 +69,8 @@ void TDMActions::attach(TFormMain& form)
     };
     for (const auto& [action, handler] : handlers) {
         // The window is the context: once it is gone the commands do nothing.
-        connect(action, &QAction::triggered, &form, [this, h = handler] {
-            FormMain->guarded([&] { (this->*h)(); });
-        });
+        connect(action, &QAction::triggered, &form,
+                [this, h = handler] { FormMain->guarded([&] { (this->*h)(); }); });
     }
     // Text controls claim the clipboard keys for themselves; the commands must see them first.
     qApp->installEventFilter(this);
@@ -131,8 +129,8 @@ void TDMActions::EditInsertDateExecute()
     if (!editorWritable())
         return;
     const QLocale locale;
-    QString format = locale.dateFormat(FormMain->ShortDateFormat ? QLocale::ShortFormat
-                                                                 : QLocale::LongFormat);
+    QString format =
+        locale.dateFormat(FormMain->ShortDateFormat ? QLocale::ShortFormat : QLocale::LongFormat);
     if (FormMain->IncludeTimeInInsert)
         format += QLatin1Char(' ') + locale.timeFormat(QLocale::ShortFormat);
     const QString text = locale.toString(FormMain->environment().now(), format) + QLatin1Char(' ');
@@ -199,7 +197,8 @@ void TDMActions::EditReplaceExecute()
 
 namespace {
 
-struct TTextControlState {
+struct TTextControlState
+{
     bool readOnly = false;
     bool hasSelection = false;
     bool hasText = false;
@@ -218,12 +217,10 @@ std::optional<TTextControlState> textControlState(QWidget* focus)
 {
     if (const auto* edit = qobject_cast<QTextEdit*>(focus))
         return TTextControlState{edit->isReadOnly(), edit->textCursor().hasSelection(),
-                                 !edit->document()->isEmpty(),
-                                 edit->document()->isUndoAvailable()};
+                                 !edit->document()->isEmpty(), edit->document()->isUndoAvailable()};
     if (const auto* edit = qobject_cast<QPlainTextEdit*>(focus))
         return TTextControlState{edit->isReadOnly(), edit->textCursor().hasSelection(),
-                                 !edit->document()->isEmpty(),
-                                 edit->document()->isUndoAvailable()};
+                                 !edit->document()->isEmpty(), edit->document()->isUndoAvailable()};
     if (const auto* edit = qobject_cast<QLineEdit*>(focus))
         return lineEditState(edit);
     if (const auto* spin = qobject_cast<QAbstractSpinBox*>(focus))
@@ -260,7 +257,8 @@ bool TDMActions::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(key->keyCombination());
-    for (QAction* action : {EditCut, EditCopy, EditPaste, EditPasteAsText, EditSelectAll, EditUndo}) {
+    for (QAction* action :
+         {EditCut, EditCopy, EditPaste, EditPasteAsText, EditSelectAll, EditUndo}) {
         if (action->shortcut() != pressed)
             continue;
         // Availability is settled just before the shortcut runs; leaving the override

@@ -79,8 +79,7 @@ std::vector<qsizetype> PlanReplaceAll(QStringView text, qsizetype from, QStringV
     qsizetype resumeAt = from;
     for (qsizetype at = matcher.indexIn(text, from); at >= 0;) {
         const std::optional<QChar> left = at == resumeAt ? before : charBefore(text, at);
-        if (options.wholeWord &&
-            (isWordChar(left) || isWordChar(charAt(text, at + what.size())))) {
+        if (options.wholeWord && (isWordChar(left) || isWordChar(charAt(text, at + what.size())))) {
             at = matcher.indexIn(text, at + 1);
             continue;
         }

@@ -3,7 +3,8 @@
 #include <QStringView>
 #include <vector>
 
-struct TSearchOptions {
+struct TSearchOptions
+{
     bool wholeWord = false;
     bool matchCase = false;
 };

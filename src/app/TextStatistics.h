@@ -5,7 +5,8 @@
 
 // What the word count reports: words are runs of non-blank characters, characters the
 // non-blank ones, lines the line feeds. Blanks are exactly space, tab, CR and LF.
-struct TTextStatistics {
+struct TTextStatistics
+{
     qint64 words = 0;
     qint64 lines = 0;
     qint64 characters = 0;

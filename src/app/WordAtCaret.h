@@ -6,7 +6,8 @@
 // and other punctuation included, belongs to a word.
 bool IsWordSeparator(QChar c);
 
-struct TTextRange {
+struct TTextRange
+{
     int start = 0;
     int length = 0;
     bool operator==(const TTextRange&) const = default;

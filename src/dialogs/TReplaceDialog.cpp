@@ -36,7 +36,8 @@ TReplaceDialog::TReplaceDialog(QWidget* owner) : QDialog(owner)
     ButtonFindNext->setDefault(true);
     ButtonReplace = buttons->addButton(QStringLiteral("&Replace"), QDialogButtonBox::ActionRole);
     ButtonReplace->setObjectName(QStringLiteral("ButtonReplace"));
-    ButtonReplaceAll = buttons->addButton(QStringLiteral("Replace &All"), QDialogButtonBox::ActionRole);
+    ButtonReplaceAll =
+        buttons->addButton(QStringLiteral("Replace &All"), QDialogButtonBox::ActionRole);
     ButtonReplaceAll->setObjectName(QStringLiteral("ButtonReplaceAll"));
     QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
     cancel->setObjectName(QStringLiteral("ButtonCancel"));

@@ -38,7 +38,8 @@ TEST_F(EditActionsTest, WordCountOfSelectionAndFile)
                                      "Number of Characters: 12"});
     EXPECT_EQ(prompter.shown.back().title, "Tarvex's Diary");
 
-    const struct {
+    const struct
+    {
         const char* text;
         const char* expected;
     } files[] = {
@@ -234,10 +235,10 @@ TEST_F(EditActionsTest, NoCommandChangesAnEditorHoldingAnUnreadableFile)
     select(0, 4);
     QGuiApplication::clipboard()->setText("clip");
     prompter.fonts.push_back(QFont(QStringLiteral("Courier New"), 30));
-    for (const char* name : {"EditCut", "EditPaste", "EditPasteAsText", "EditUndo",
-                             "EditInsertDate", "EditInsertTime", "FormatBold", "FormatItalic",
-                             "FormatUnderline", "FormatStrikeOut", "FormatBullets",
-                             "FormatRightAlign", "FormatFont"}) {
+    for (const char* name :
+         {"EditCut", "EditPaste", "EditPasteAsText", "EditUndo", "EditInsertDate", "EditInsertTime",
+          "FormatBold", "FormatItalic", "FormatUnderline", "FormatStrikeOut", "FormatBullets",
+          "FormatRightAlign", "FormatFont"}) {
         form->command(QLatin1String(name))->setEnabled(true);
         run(name);
         EXPECT_EQ(plainText(), before) << name;

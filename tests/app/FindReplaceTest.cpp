@@ -57,14 +57,15 @@ TEST_F(FindReplaceTest, EditFindTakesTheWordAtTheCaretAndClosingPutsTheCaretBack
 
 TEST_F(FindReplaceTest, EditFindFillsTheDialogFromTheCaretTheSettingAndTheSelection)
 {
-    const struct {
+    const struct
+    {
         const char* text;
         int caret;
         bool widen;
         const char* expected;
     } cases[] = {
-        {"one two", 3, true, "two"},  {"in 2009 we", 5, true, "2009"}, {"a,b;c", 2, true, "b"},
-        {"the x", 4, false, "x"},     {"the x", 5, false, ""},         {"", 0, true, ""},
+        {"one two", 3, true, "two"}, {"in 2009 we", 5, true, "2009"}, {"a,b;c", 2, true, "b"},
+        {"the x", 4, false, "x"},    {"the x", 5, false, ""},         {"", 0, true, ""},
         {"tail. ", 6, true, ""},
     };
     for (const auto& c : cases) {

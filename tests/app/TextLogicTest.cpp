@@ -141,7 +141,7 @@ TEST(TextLogicTest, ReplaceAllPlanEqualsReplacingOneMatchAfterTheOther)
         ASSERT_EQ(applyPlan(text, matches, what.size(), with),
                   replaceStepByStep(text, from, what, with, options))
             << "text '" << text.toStdString() << "' find '" << what.toStdString() << "' with '"
-            << with.toStdString() << "' from " << from << " whole " << options.wholeWord
-            << " case " << options.matchCase;
+            << with.toStdString() << "' from " << from << " whole " << options.wholeWord << " case "
+            << options.matchCase;
     }
 }
