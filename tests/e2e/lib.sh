@@ -2,6 +2,8 @@
 # Shared steps of the end-to-end tests: each test runs the built program in a fresh program
 # folder on the virtual display it was started on and drives it with xdotool as a user would.
 set -euo pipefail
+# The test suite runs Qt offscreen; these tests need the real window on the virtual display.
+export QT_QPA_PLATFORM=xcb
 
 JORNIX_BUILT=${1:?usage: test.sh path/to/jornix}
 E2E_DIR=$(mktemp -d /tmp/jornix-e2e.XXXXXX)
