@@ -6,7 +6,7 @@ namespace Safety {
 
 namespace {
 
-constexpr int EntryParagraphs = 9000;
+constexpr int EntryParagraphs = 1600;
 constexpr int KeywordParagraphs = 40;
 
 QString versionText(int n, int paragraphs)
@@ -20,9 +20,12 @@ QString versionText(int n, int paragraphs)
         text += QLatin1Char('\n');
         text += QStringLiteral("%1, paragraph %2: ").arg(tag).arg(i);
         // Both versions have text of their own, not only their own markers.
-        text += letter == QLatin1Char('A')
-                    ? QStringLiteral("the morning walk by the river, cold and bright, a heron.")
-                    : QStringLiteral("rain all day; letters written, bread baked, a long nap.");
+        // Long paragraphs, as people write them; both versions have words of their own.
+        const QString words =
+            letter == QLatin1Char('A')
+                ? QStringLiteral("the morning walk by the river, cold and bright, a heron. ")
+                : QStringLiteral("rain all day; letters written, bread baked, a long nap. ");
+        text += words.repeated(paragraphs == EntryParagraphs ? 10 : 1);
     }
     text += QStringLiteral("\nEnd of ") + tag;
     return text;
