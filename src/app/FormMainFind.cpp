@@ -42,7 +42,7 @@ bool TFormMain::FindNextMatch(QDialog* dialog)
     const qsizetype at = up ? FindBackward(text, what, start, options)
                             : FindForward(text, what, start + Editor->selectionLength(), options);
     if (at < 0) {
-        showInformation(QString::fromLatin1(EndOfDocument));
+        showNotice(QString::fromLatin1(EndOfDocument));
         return false;
     }
     Editor->setFocus();
@@ -104,5 +104,5 @@ void TFormMain::ReplaceAndFindNext()
         Editor->replaceRangesKeepingNoUndo(matches, int(what.size()), replacement);
         Editor->ensureCursorVisible();
     }
-    showInformation(QString::fromLatin1(EndOfDocument));
+    showNotice(QString::fromLatin1(EndOfDocument));
 }

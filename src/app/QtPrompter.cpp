@@ -10,6 +10,12 @@ void TQtPrompter::information(QWidget* owner, const QString& title, const QStrin
     box.exec();
 }
 
+void TQtPrompter::notice(QWidget* owner, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
 void TQtPrompter::error(QWidget* owner, const QString& title, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner);

@@ -7,6 +7,7 @@ class TQtPrompter : public TPrompter
 {
 public:
     void information(QWidget* owner, const QString& title, const QString& text) override;
+    void notice(QWidget* owner, const QString& title, const QString& text) override;
     void error(QWidget* owner, const QString& title, const QString& text) override;
     bool question(QWidget* owner, const QString& title, const QString& text) override;
     int execDialog(QDialog& dialog) override;

@@ -161,7 +161,7 @@ void TDMActions::ToolsWordCountExecute()
         for (const QString& line : editor.displayedLines())
             text += line + QStringLiteral("\r\n");
     }
-    FormMain->showInformation(WordCountMessage(forSelection, CountTextStatistics(text)));
+    FormMain->showNotice(WordCountMessage(forSelection, CountTextStatistics(text)));
 }
 
 void TDMActions::EditFindExecute()

@@ -366,6 +366,11 @@ void TFormMain::showInformation(const QString& message)
     prompter->information(this, Title, message);
 }
 
+void TFormMain::showNotice(const QString& message)
+{
+    prompter->notice(this, Title, message);
+}
+
 void TFormMain::setDatePickerDate(QDate date)
 {
     settingDate = true;

@@ -115,6 +115,7 @@ public:
     void guarded(const std::function<void()>& fn);
     void showError(const QString& message);
     void showInformation(const QString& message);
+    void showNotice(const QString& message);
 
     // Brings every command's enabled and checked state in line with the journal (run whenever
     // the event loop falls idle).

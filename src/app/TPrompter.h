@@ -18,6 +18,11 @@ public:
 
     // Notices: one OK button, captioned with the application title.
     virtual void information(QWidget* owner, const QString& title, const QString& text) = 0;
+    // A plain message without an icon ("End of document reached.", the word count).
+    virtual void notice(QWidget* owner, const QString& title, const QString& text)
+    {
+        information(owner, title, text);
+    }
     // The application's error box for a failure that reached a command.
     virtual void error(QWidget* owner, const QString& title, const QString& text) = 0;
     // Yes/No question, No being the default. True for Yes.
