@@ -2,6 +2,9 @@
 
 #include "app/TRichEditor.h"
 #include "app/TTabRow.h"
+
+#include <QFileInfo>
+#include "store/AtomicFile.h"
 #include "store/DocumentLoad.h"
 #include "store/EntryNames.h"
 #include "store/ExternalChange.h"
@@ -64,9 +67,10 @@ void TFormMain::SaveCurrentDocument()
                 DeleteFileIfExists(EntryBackupPath);
                 return; // stays modified, as the user left it
             }
-            if (BackupBeforeSave)
-                CopyFileReplacing(EntryPath, EntryBackupPath);
+            const QString backupFailure =
+                BackupBeforeSave ? keepBackupCopy(EntryPath, EntryBackupPath) : QString();
             writeDocument(EntryPath);
+            reportBackupFailure(backupFailure);
             UpdateEntryNeighbours();
         } else {
             SaveKeywordFile(selectedCaption());
@@ -89,9 +93,9 @@ void TFormMain::SaveKeywordFile(const QString& name)
         DeleteFileIfExists(path);
         DeleteFileIfExists(backup);
     } else {
-        if (BackupBeforeSave)
-            CopyFileReplacing(path, backup);
+        const QString backupFailure = BackupBeforeSave ? keepBackupCopy(path, backup) : QString();
         writeDocument(path);
+        reportBackupFailure(backupFailure);
     }
     Editor->setModified(false);
 }
@@ -128,4 +132,28 @@ void TFormMain::preserveExternalChange(const QString& path)
     showInformation(QStringLiteral("\"%1\" was changed by another program after it was opened.\n"
                                    "That version has been kept as \"%2\".")
                         .arg(path, copy));
+}
+
+QString TFormMain::keepBackupCopy(const QString& path, const QString& backup)
+{
+    // No file yet, or no backup folder (the first run makes it only at the next start): there
+    // is nothing to keep, and nothing to tell.
+    if (!FileExists(path) || !QFileInfo(BackupDir).isDir())
+        return {};
+    try {
+        AtomicFile::write(backup, ReadWholeFile(path));
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
+
+void TFormMain::reportBackupFailure(const QString& failure)
+{
+    // Told only once the save itself went through: a failed save has its own message, and
+    // what was typed is never held back for want of a copy.
+    if (!failure.isEmpty())
+        showError(QStringLiteral("The previous version could not be kept as a backup copy; "
+                                 "the document is saved all the same.\n%1")
+                      .arg(failure));
 }

@@ -5,6 +5,8 @@
 #include "app/TTabRow.h"
 #include "app/ToolTipSwitch.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingsFile.h"
+#include "store/JournalError.h"
 #include "store/Paths.h"
 #include "store/StartupList.h"
 
@@ -113,8 +115,12 @@ void TFormMain::SaveSettings()
     LastTab = RememberLastTab ? selectedCaption() : QString();
     s.lastTab = LastTab;
     storeSideBarSettings(s);
+    TakeSettingsWriteError();
     ::SaveSettings(SettingsPath, s);
-    WriteStartupTabs(JoinPath(DocsDir, QStringLiteral("startup.txt")), StartupTabs);
+    const QString failure = TakeSettingsWriteError();
+    SaveStartupTabs();
+    if (!failure.isEmpty())
+        throw TJournalError(QStringLiteral("The settings could not be saved.\n") + failure);
 }
 
 void TFormMain::ApplyEditorFont()

@@ -26,14 +26,20 @@ int indexIgnoringCase(const QStringList& list, const QString& name)
 void TFormMain::OpenStartupTabs()
 {
     const QString path = startupListPath();
-    if (FileExists(path))
+    if (FileExists(path)) {
+        startupListUnread = true;
         StartupTabs = ReadStartupTabs(path);
+        startupListUnread = false;
+    }
     for (const QString& name : StartupTabs)
         OpenKeywordTab(name);
 }
 
 void TFormMain::SaveStartupTabs()
 {
+    // A list that could not be read is not known, so it is not written over either.
+    if (startupListUnread)
+        return;
     WriteStartupTabs(startupListPath(), StartupTabs);
 }
 

@@ -154,7 +154,11 @@ void TFormMain::buildLayout()
     TabControl->setObjectName(QStringLiteral("TabControl"));
     TabControl->addTab(QStringLiteral("Diary"));
     tabLayout->addWidget(TabControl);
-    connect(TabControl, &TTabRow::changing, this, [this] { guarded([&] { TabControlChanging(); }); });
+    connect(TabControl, &TTabRow::changing, this, [this] {
+        // The tab stays when its document could not be saved, so the text is not replaced.
+        if (!saveBeforeLeaving())
+            TabControl->refuseChange();
+    });
     connect(TabControl, &TTabRow::changed, this, [this] { guarded([&] { TabControlChange(); }); });
     connect(TabControl, &TTabRow::tabDropped, this,
             [this](int from, int to) { guarded([&] { TabControlDragDrop(from, to); }); });
@@ -268,7 +272,7 @@ void TFormMain::showEvent(QShowEvent* event)
 
 void TFormMain::firstShow()
 {
-    OpenStartupTabs();
+    guarded([&] { OpenStartupTabs(); });
     TabControl->selectSilently(0);
     const int remembered = LastTab.isEmpty() ? -1 : TabControl->findCaption(LastTab);
     if (remembered > 0) {
@@ -286,16 +290,32 @@ void TFormMain::firstShow()
     FillCategoriesTree();
 }
 
+bool TFormMain::saveBeforeLeaving()
+{
+    try {
+        SaveCurrentDocument();
+        return true;
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    if (!exiting)
-        guarded([&] { SaveCurrentDocument(); });
+    // A document that could not be saved keeps the window open: closing would throw the
+    // text away.
+    if (!exiting && !saveBeforeLeaving()) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 
 void TFormMain::Exit1Click()
 {
-    guarded([&] { SaveCurrentDocument(); });
+    if (!saveBeforeLeaving())
+        return;
     exiting = true;
     close();
     qApp->quit();

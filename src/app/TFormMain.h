@@ -218,6 +218,10 @@ private:
     void rememberStamp(const QString& path);
     void preserveExternalChange(const QString& path);
     void jumpTo(const QDate& target);
+    bool saveBeforeLeaving();
+    QString keepBackupCopy(const QString& path, const QString& backup);
+    void reportBackupFailure(const QString& failure);
+    bool startupListUnread = false; // startup.txt exists but could not be read: never overwrite it
     void buildSideBar();
     void showSideBar(bool show);
     QString longDate(QDate date) const;

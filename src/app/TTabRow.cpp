@@ -46,7 +46,10 @@ void TTabRow::userSelect(int index)
 {
     if (index < 0 || index == currentIndex())
         return;
+    changeRefused = false;
     emit changing();
+    if (changeRefused)
+        return;
     selectSilently(index);
     emit changed();
 }

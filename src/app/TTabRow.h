@@ -17,6 +17,8 @@ public:
     int findCaption(const QString& caption) const;
     QStringList captions() const;
     void swapTabs(int a, int b);
+    // Called from a handler of changing(): the tab the user picked is not selected.
+    void refuseChange() { changeRefused = true; }
 
 signals:
     void changing();                 // the user is about to pick another tab
@@ -37,4 +39,5 @@ private:
     int dragIndex = 0;       // tab pressed when a drag may begin
     QPoint pressPos;
     bool dragging = false;
+    bool changeRefused = false;
 };

@@ -45,6 +45,8 @@ bool load(const QString& path, Ini& ini)
     return ini.doc.LoadData(text.constData(), size_t(text.size())) >= 0;
 }
 
+QString firstWriteError;
+
 bool store(const QString& path, Ini& ini)
 {
     std::string out;
@@ -55,8 +57,11 @@ bool store(const QString& path, Ini& ini)
         return true;
     try {
         AtomicFile::write(path, data);
-    } catch (...) {
-        // Settings writes report nothing to the user; the caller gets false.
+    } catch (const std::exception& e) {
+        // The writes themselves report nothing; the main window asks afterwards whether a
+        // whole save went wrong, so the user hears of it once, not once per key.
+        if (firstWriteError.isEmpty())
+            firstWriteError = QString::fromUtf8(e.what());
         return false;
     }
     return true;
@@ -137,4 +142,11 @@ bool TSettingsFile::DeleteKey(const QString& section, const QString& key)
         doc.Delete(s.constData(), k.constData(), /*removeEmptySection*/ false);
         return true;
     });
+}
+
+QString TakeSettingsWriteError()
+{
+    QString error;
+    std::swap(error, firstWriteError);
+    return error;
 }

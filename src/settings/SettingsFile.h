@@ -35,3 +35,7 @@ public:
 private:
     QString m_path;
 };
+
+// The first failed write to a settings file since the last call, with the path and the
+// system's reason, or empty when every write went through. Taking it clears it.
+QString TakeSettingsWriteError();
