@@ -7,17 +7,17 @@
 
 QAction* CreateCommandAction(const QString& name, QObject* owner)
 {
-    const TCommandSpec* spec = FindCommandSpec(name);
-    Q_ASSERT(spec);
-    auto* action = new QAction(QString::fromUtf8(spec->caption), owner);
+    const TCommandRow* row = FindCommandRow(name);
+    Q_ASSERT(row);
+    auto* action = new QAction(QString::fromUtf8(row->caption), owner);
     action->setObjectName(name);
-    const QString hint = QString::fromUtf8(spec->hint);
+    const QString hint = QString::fromUtf8(row->hint);
     action->setToolTip(ShortHint(hint).trimmed());
     action->setStatusTip(LongHint(hint));
-    action->setCheckable(spec->checkable);
-    if (*spec->shortcut)
-        action->setShortcut(QKeySequence(QString::fromLatin1(spec->shortcut)));
-    const QIcon icon = CommandIcon(name, QString::fromLatin1(spec->themeIcon));
+    action->setCheckable(row->checkable);
+    if (*row->shortcut)
+        action->setShortcut(QKeySequence(QString::fromLatin1(row->shortcut)));
+    const QIcon icon = CommandIcon(name, QString::fromLatin1(row->themeIcon));
     if (!icon.isNull())
         action->setIcon(icon);
     return action;

@@ -2,7 +2,7 @@
 
 namespace {
 
-const TCommandSpec table[] = {
+const TCommandRow table[] = {
     // File
     {"FileNewKeywordFile", "File", "&New Keyword File...", "New Keyword|Create a new keyword file",
      "Ctrl+N", "document-new", false},
@@ -71,16 +71,16 @@ const TCommandSpec table[] = {
 
 } // namespace
 
-std::span<const TCommandSpec> CommandTable()
+std::span<const TCommandRow> CommandTable()
 {
     return table;
 }
 
-const TCommandSpec* FindCommandSpec(const QString& name)
+const TCommandRow* FindCommandRow(const QString& name)
 {
-    for (const TCommandSpec& spec : table)
-        if (name == QLatin1String(spec.name))
-            return &spec;
+    for (const TCommandRow& row : table)
+        if (name == QLatin1String(row.name))
+            return &row;
     return nullptr;
 }
 

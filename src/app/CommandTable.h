@@ -6,7 +6,7 @@
 
 // One row per command: everything the menus, the tool bar, the shortcuts and the status bar
 // need to know about it. Handlers are attached by name where the behaviour lives.
-struct TCommandSpec {
+struct TCommandRow {
     const char* name;
     const char* category;
     const char* caption;
@@ -16,8 +16,8 @@ struct TCommandSpec {
     bool checkable;
 };
 
-std::span<const TCommandSpec> CommandTable();
-const TCommandSpec* FindCommandSpec(const QString& name);
+std::span<const TCommandRow> CommandTable();
+const TCommandRow* FindCommandRow(const QString& name);
 
 // The short part of a hint is the tooltip, the long part the status bar text. A hint without
 // "|" serves as both.

@@ -16,12 +16,12 @@ const char* const BugTrackerHost = "https://bugs.tarvex-diary.example";
 
 // Menu layout by command name; "-" is a separator. Names without a command (not built yet in
 // this program) are left out, and so are separators they would leave doubled.
-struct TMenuSpec {
+struct TMenuRow {
     const char* caption;
     std::initializer_list<const char*> items;
 };
 
-const TMenuSpec menuLayout[] = {
+const TMenuRow menuLayout[] = {
     {"&File",
      {"FileNewKeywordFile", "FileOpen", "FileSave", "FileCloseKeywordFile", "-", "FileRenameKeyword",
       "FileLoadAtStartup", "FileDeleteKeywordFile", "-", "FilePrint", "-", "Exit1"}},
@@ -105,11 +105,11 @@ void TFormMain::registerCommand(QAction* action)
 
 void TFormMain::buildMenus()
 {
-    for (const TMenuSpec& spec : menuLayout) {
+    for (const TMenuRow& row : menuLayout) {
         QMenu* menu = nullptr;
-        fill(spec.items, commands, [&](QAction* action, bool separator) {
+        fill(row.items, commands, [&](QAction* action, bool separator) {
             if (!menu)
-                menu = menuBar()->addMenu(QString::fromUtf8(spec.caption));
+                menu = menuBar()->addMenu(QString::fromUtf8(row.caption));
             if (separator)
                 menu->addSeparator();
             menu->addAction(action);
