@@ -11,7 +11,6 @@
 #include "store/StartupList.h"
 
 #include <QAction>
-#include <QFile>
 
 void TFormMain::OpenKeywordTab(const QString& name)
 {
@@ -112,9 +111,9 @@ void TFormMain::FileRenameKeywordExecute()
         const QString newPath = JoinPath(DocsDir, KeywordFileName(*newName));
         const QString newBackup = JoinPath(BackupDir, KeywordFileName(*newName));
         if (oldPath != newPath && FileExists(oldPath))
-            QFile::rename(oldPath, newPath);
+            RenameFile(oldPath, newPath);
         if (oldBackup != newBackup && FileExists(oldBackup))
-            QFile::rename(oldBackup, newBackup);
+            RenameFile(oldBackup, newBackup);
         rememberStamp(newPath);
     }
     SaveCurrentDocument();

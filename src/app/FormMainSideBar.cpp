@@ -1,14 +1,15 @@
 #include "app/TFormMain.h"
 
+#include "app/TQuickListBox.h"
 #include "app/TRichEditor.h"
 #include "store/EntryNames.h"
+#include "store/EntryScan.h"
 #include "store/Paths.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QSplitter>
@@ -32,9 +33,8 @@ void TFormMain::buildSideBar()
     ComboBoxQL->setObjectName(QStringLiteral("ComboBoxQL"));
     ComboBoxQL->addItems({QStringLiteral("This Month"), QStringLiteral("This Year"),
                           QStringLiteral("All Entries"), QStringLiteral("Keywords")});
-    ListBoxQL = new QListWidget(quickPage);
+    ListBoxQL = new TQuickListBox(quickPage);
     ListBoxQL->setObjectName(QStringLiteral("ListBoxQL"));
-    ListBoxQL->setUniformItemSizes(true);
     quickLayout->addWidget(ComboBoxQL);
     quickLayout->addWidget(ListBoxQL, 1);
     SideBar->addTab(quickPage, QStringLiteral("Quick List"));
@@ -60,12 +60,11 @@ void TFormMain::buildSideBar()
 
     connect(ComboBoxQL, &QComboBox::activated, this,
             [this] { guarded([&] { ComboBoxQLChange(); }); });
-    connect(ListBoxQL, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int row = ListBoxQL->row(item);
+    connect(ListBoxQL, &TQuickListBox::rowClicked, this, [this](int row) {
         QMetaObject::invokeMethod(
             this, [this, row] { guarded([&] { ListBoxQLClick(row); }); }, Qt::QueuedConnection);
     });
-    connect(ListBoxQL, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(ListBoxQL, &TQuickListBox::currentRowChanged, this, [this](int row) {
         // Mouse choices arrive as clicks; this is the keyboard moving the selection.
         if (refreshingQuickList || row < 0 || QApplication::mouseButtons() != Qt::NoButton)
             return;
@@ -176,36 +175,33 @@ void TFormMain::RefreshQuickList()
         pattern = QStringLiteral("jx*.rtf");
         break;
     }
-    const QStringList names = SortedNames(ListDirectory(DocsDir, pattern));
-
     QStringList lines;
     QuickListFiles.clear();
-    lines.reserve(names.size());
-    for (const QString& name : names) {
-        if (filter == Keywords) {
-            QuickListFiles << name;
+    if (filter == Keywords) {
+        QuickListFiles = SortedNames(ListDirectory(DocsDir, pattern));
+        lines.reserve(QuickListFiles.size());
+        for (const QString& name : std::as_const(QuickListFiles))
             lines << KeywordOfFileName(name);
-        } else if (const std::optional<QDate> date = DateOfEntryFileName(name)) {
-            QuickListFiles << name;
-            lines << longDate(*date);
+    } else {
+        // Names that only look like entries have no date to show or open: they are left out.
+        const QList<QDate> dates = ListEntryDates(DocsDir, pattern);
+        lines.reserve(dates.size());
+        QuickListFiles.reserve(dates.size());
+        for (const QDate& date : dates) {
+            QuickListFiles << EntryFileNameOf(date);
+            lines << longDate(date);
         }
-        // A name that only looks like an entry has no date to show or open: left out.
     }
 
     refreshingQuickList = true;
     const auto done = qScopeGuard([this] { refreshingQuickList = false; });
-    ListBoxQL->setUpdatesEnabled(false);
-    ListBoxQL->clear();
-    ListBoxQL->addItems(lines);
+    ListBoxQL->setLines(lines);
     int selected = -1;
     if (filter == Keywords)
         selected = lines.isEmpty() ? -1 : 0;
     else if (CurrentDate.isValid())
         selected = lines.indexOf(longDate(CurrentDate));
     ListBoxQL->setCurrentRow(selected);
-    if (selected < 0)
-        ListBoxQL->clearSelection();
-    ListBoxQL->setUpdatesEnabled(true);
 }
 
 void TFormMain::ListBoxQLClick(int row)

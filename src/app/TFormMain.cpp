@@ -10,6 +10,7 @@
 #include "store/AtomicFile.h"
 #include "store/Directories.h"
 #include "store/ExternalChange.h"
+#include "store/FolderReading.h"
 #include "store/Paths.h"
 
 #include <QAbstractEventDispatcher>
@@ -78,7 +79,10 @@ TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWi
     // The command states follow the journal whenever the program has nothing else to do, as
     // the menus and buttons must never offer what does not apply.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-            [this] { refreshCommandStates(); });
+            [this] {
+                ForgetUnsettledFolderReadings();
+                refreshCommandStates();
+            });
     refreshCommandStates();
 }
 
@@ -234,7 +238,10 @@ void TFormMain::CreateEditor()
     connect(Editor, &QTextEdit::cursorPositionChanged, this, [this] { EditorSelectionChange(); });
     connect(Editor, &QTextEdit::selectionChanged, this, [this] { EditorSelectionChange(); });
     connect(Editor->document(), &QTextDocument::modificationChanged, this,
-            [this] { refreshCommandStates(); });
+            [this] {
+                ForgetUnsettledFolderReadings();
+                refreshCommandStates();
+            });
     ApplyEditorFont();
 }
 
@@ -366,6 +373,9 @@ bool TFormMain::diaryTabSelected() const
 
 void TFormMain::guarded(const std::function<void()>& fn)
 {
+    // Everything one user action does sees the documents folder as it was at its start, plus
+    // the action's own changes.
+    const TFolderReadingReuse sharedReadings;
     try {
         fn();
     } catch (const std::exception& e) {

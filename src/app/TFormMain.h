@@ -14,7 +14,7 @@
 class QAction;
 class QComboBox;
 class QLineEdit;
-class QListWidget;
+class TQuickListBox;
 class QTreeWidget;
 class QDateEdit;
 class QLabel;
@@ -98,7 +98,7 @@ public:
     void ListBoxQLClick(int row);
     void FillCategoriesTree();
     QComboBox* ComboBoxQL = nullptr;
-    QListWidget* ListBoxQL = nullptr;
+    TQuickListBox* ListBoxQL = nullptr;
     QTabWidget* SideBar = nullptr;
     QWidget* TSCategories = nullptr;
     QLineEdit* EditCategorySearch = nullptr;

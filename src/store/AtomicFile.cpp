@@ -1,5 +1,6 @@
 #include "store/AtomicFile.h"
 
+#include "store/FolderReading.h"
 #include "store/JournalError.h"
 #include "store/Paths.h"
 
@@ -159,9 +160,11 @@ int removeLeftovers(const QString& dir)
     int removed = 0;
     for (const QString& name : ListDirectory(dir, QStringLiteral(".*.tmp"))) {
         const QString path = JoinPath(dir, name);
-        if (ours.match(name).hasMatch() && QFileInfo(path).lastModified() < settled &&
-            QFile::remove(path))
-            ++removed;
+        if (ours.match(name).hasMatch() && QFileInfo(path).lastModified() < settled) {
+            ForgetFolderReadings();
+            if (QFile::remove(path))
+                ++removed;
+        }
     }
     return removed;
 }
@@ -183,6 +186,7 @@ void write(const QString& path, const QByteArray& data)
         fail(path, SystemReason(EACCES));
 
     checkInjected(Stage::Open, path);
+    ForgetFolderReadings();
     QFile temporary;
     openTemporary(temporary, target, path);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 
@@ -15,6 +16,8 @@ QString EntryFileNameOf(QDate date);
 // ignored) naming a real calendar day. Anything else (a copy named "jx20260101 copy.rtf",
 // "jx20261301.rtf") gives nullopt, so stray files never pose as entries.
 std::optional<QDate> DateOfEntryFileName(const QString& fileName);
+// The same for a name as the file system's bytes.
+std::optional<QDate> DateOfEntryFileBytes(QByteArrayView fileName);
 
 // "kw_" + keyword + ".rtf".
 QString KeywordFileName(const QString& keyword);

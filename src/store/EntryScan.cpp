@@ -8,8 +8,8 @@
 QList<QDate> ListEntryDates(const QString& docsDir, const QString& pattern)
 {
     QList<QDate> dates;
-    for (const QString& name : ListDirectory(docsDir, pattern)) {
-        if (const std::optional<QDate> date = DateOfEntryFileName(name))
+    for (const QByteArray& name : ListDirectoryBytes(docsDir, pattern)) {
+        if (const std::optional<QDate> date = DateOfEntryFileBytes(name))
             dates.append(*date);
     }
     // The names have fixed widths, so their order is the order of the dates; names that differ

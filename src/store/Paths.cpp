@@ -1,9 +1,10 @@
 #include "store/Paths.h"
 
 #include "store/AtomicFile.h"
+#include "store/FolderReading.h"
 #include "store/JournalError.h"
 
-#include <QDirIterator>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -12,9 +13,6 @@
 #include <cerrno>
 #include <string_view>
 
-#ifdef Q_OS_UNIX
-#include <dirent.h>
-#endif
 
 namespace {
 
@@ -56,12 +54,12 @@ bool matchWildcard(const Name& name, const Pattern& pattern, Same same)
     return p == patternSize;
 }
 
-[[maybe_unused]] char asciiLower(char c)
+char asciiLower(char c)
 {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
-[[maybe_unused]] bool isAscii(std::string_view text)
+bool isAscii(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -83,11 +81,19 @@ QString ResolveCaseInsensitive(const QString& dir, const QString& name)
     if (exactInfo.exists() || exactInfo.isSymLink())
         return exact;
 
+    const QByteArray nameBytes = name.toUtf8();
+    const bool asciiName = isAscii(std::string_view(nameBytes.constData(), size_t(nameBytes.size())));
     QString best;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QString candidate = it.fileName();
+    const auto entries = ReadFolder(dir);
+    for (const TFolderEntry& entry : *entries) {
+        const std::string_view bytes(entry.name.constData(), size_t(entry.name.size()));
+        if (asciiName && isAscii(bytes)) {
+            if (bytes.size() != size_t(nameBytes.size()) ||
+                !std::equal(bytes.begin(), bytes.end(), nameBytes.constData(),
+                            [](char a, char b) { return asciiLower(a) == asciiLower(b); }))
+                continue;
+        }
+        const QString candidate = QFile::decodeName(entry.name);
         if (candidate.size() != name.size() || candidate.compare(name, Qt::CaseInsensitive) != 0)
             continue;
         if (best.isEmpty() || candidate < best)
@@ -101,53 +107,46 @@ bool MatchesWildcard(QStringView name, QStringView pattern)
     return matchWildcard(name, pattern, sameCharIgnoringCase);
 }
 
-QStringList ListDirectory(const QString& dir, const QString& pattern)
+QList<QByteArray> ListDirectoryBytes(const QString& dir, const QString& pattern)
 {
     // Dot files are left out unless asked for, as a shell does: our own temporary files are
     // hidden and must never show up as documents.
     const bool wantHidden = pattern.startsWith(QLatin1Char('.'));
-    QStringList names;
-#ifdef Q_OS_UNIX
     // With a plain ASCII pattern most names are told apart on their bytes, before any of them
     // is decoded.
     const QByteArray asciiPattern = pattern.toUtf8();
     const bool byteMatching =
         isAscii(std::string_view(asciiPattern.constData(), size_t(asciiPattern.size())));
     const auto sameByte = [](char a, char b) { return asciiLower(a) == asciiLower(b); };
-    // Read the folder directly: date navigation lists it after every save, and the folder of a
-    // journal kept for years holds thousands of files. The type usually comes with the name;
-    // only links and file systems that do not tell need a stat, and only for matching names.
-    DIR* handle = ::opendir(QFile::encodeName(dir).constData());
-    if (!handle)
-        return names;
-    while (const dirent* entry = ::readdir(handle)) {
-        if (!wantHidden && entry->d_name[0] == '.')
+    QList<QByteArray> names;
+    const auto entries = ReadFolder(dir);
+    for (const TFolderEntry& entry : *entries) {
+        if (!wantHidden && entry.name.startsWith('.'))
             continue;
-        if (entry->d_type != DT_REG && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        if (entry.kind == TFolderEntry::Kind::Other)
             continue;
-        const std::string_view bytes(entry->d_name);
-        if (byteMatching && isAscii(bytes) &&
-            !matchWildcard(bytes, std::string_view(asciiPattern.constData()), sameByte))
+        const std::string_view bytes(entry.name.constData(), size_t(entry.name.size()));
+        if (byteMatching && isAscii(bytes)) {
+            if (!matchWildcard(bytes, std::string_view(asciiPattern.constData()), sameByte))
+                continue;
+        } else if (!MatchesWildcard(QFile::decodeName(entry.name), pattern)) {
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (!(byteMatching && isAscii(bytes)) && !MatchesWildcard(name, pattern))
+        }
+        // The type usually comes with the name; only links and file systems that do not tell
+        // need a look at the file, and only for matching names.
+        if (entry.kind != TFolderEntry::Kind::File &&
+            !QFileInfo(JoinPath(dir, QFile::decodeName(entry.name))).isFile())
             continue;
-        if (entry->d_type != DT_REG && !QFileInfo(JoinPath(dir, name)).isFile())
-            continue;
-        names.append(name);
+        names.append(entry.name);
     }
-    ::closedir(handle);
-#else
-    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (!wantHidden && name.startsWith(QLatin1Char('.')))
-            continue;
-        if (MatchesWildcard(name, pattern))
-            names.append(name);
-    }
-#endif
+    return names;
+}
+
+QStringList ListDirectory(const QString& dir, const QString& pattern)
+{
+    QStringList names;
+    for (const QByteArray& name : ListDirectoryBytes(dir, pattern))
+        names.append(QFile::decodeName(name));
     return names;
 }
 
@@ -200,15 +199,23 @@ bool DeleteFileIfExists(const QString& path)
         return true;
     if (info.isDir())
         return false;
+    ForgetFolderReadings();
     QFile::remove(path);
     const QFileInfo after(path);
     return !after.exists() && !after.isSymLink();
+}
+
+bool RenameFile(const QString& from, const QString& to)
+{
+    ForgetFolderReadings();
+    return QFile::rename(from, to);
 }
 
 bool CreateDirectoryLevel(const QString& path)
 {
     if (QFileInfo(path).isDir())
         return true;
+    ForgetFolderReadings();
     QDir().mkdir(path);
     return QFileInfo(path).isDir();
 }

@@ -19,6 +19,10 @@ QString ResolveCaseInsensitive(const QString& dir, const QString& name);
 // character), letter case ignored, in directory listing order. A missing dir gives an empty list.
 QStringList ListDirectory(const QString& dir, const QString& pattern);
 
+// The same names as the file system's bytes, for callers that can tell most of them apart
+// without decoding.
+QList<QByteArray> ListDirectoryBytes(const QString& dir, const QString& pattern);
+
 // Whether name matches the wildcard pattern, letter case ignored.
 bool MatchesWildcard(QStringView name, QStringView pattern);
 
@@ -33,6 +37,8 @@ qint64 FileLength(const QString& path);
 bool CopyFileReplacing(const QString& from, const QString& to);
 // False only if the file stays.
 bool DeleteFileIfExists(const QString& path);
+// False when from stays under its name.
+bool RenameFile(const QString& from, const QString& to);
 // Creates one directory level; true when it exists afterwards.
 bool CreateDirectoryLevel(const QString& path);
 // Throws TJournalError ("Cannot read "<path>": <reason>").

@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QListWidget>
+#include "app/TQuickListBox.h"
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -21,15 +21,11 @@ protected:
     }
     QStringList lines()
     {
-        QStringList list;
-        for (int i = 0; i < form->ListBoxQL->count(); ++i)
-            list << form->ListBoxQL->item(i)->text();
-        return list;
+        return form->ListBoxQL->lines();
     }
     QString selectedLine()
     {
-        const auto items = form->ListBoxQL->selectedItems();
-        return items.isEmpty() ? QString() : items.first()->text();
+        return form->ListBoxQL->selectedLine();
     }
     void filter(int index)
     {
@@ -121,7 +117,7 @@ TEST_F(QuickListTest, AnEmptyFolderListsNothingUnderAnyFilter)
     for (int f = 0; f < 4; ++f) {
         filter(f);
         EXPECT_TRUE(lines().isEmpty()) << f;
-        EXPECT_TRUE(form->ListBoxQL->selectedItems().isEmpty()) << f;
+        EXPECT_TRUE(form->ListBoxQL->selectedLine().isEmpty()) << f;
     }
 }
 

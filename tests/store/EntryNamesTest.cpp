@@ -7,6 +7,8 @@ TEST(EntryNames, FileNameOfDateIsZeroPadded)
     EXPECT_EQ(EntryFileNameOf(QDate(2009, 3, 15)), "jx20090315.rtf");
     EXPECT_EQ(EntryFileNameOf(QDate(2010, 1, 1)), "jx20100101.rtf");
     EXPECT_EQ(EntryFileNameOf(QDate(999, 7, 9)), "jx09990709.rtf");
+    EXPECT_EQ(EntryFileNameOf(QDate(9999, 12, 31)), "jx99991231.rtf");
+    EXPECT_EQ(EntryFileNameOf(QDate(10000, 1, 2)), "jx100000102.rtf");
 }
 
 TEST(EntryNames, DateOfFileNameReadsOnlyRealDays)
@@ -15,8 +17,12 @@ TEST(EntryNames, DateOfFileNameReadsOnlyRealDays)
     EXPECT_EQ(DateOfEntryFileName("jx09990709.rtf"), QDate(999, 7, 9));
     EXPECT_EQ(DateOfEntryFileName("JX20240229.RTF"), QDate(2024, 2, 29));
     // Round trip over a span of years, leap days included.
-    for (QDate d(1999, 12, 25); d < QDate(2001, 3, 5); d = d.addDays(1))
+    // The names as text and as the file system's bytes read alike.
+    for (QDate d(1999, 12, 25); d < QDate(2001, 3, 5); d = d.addDays(1)) {
         ASSERT_EQ(DateOfEntryFileName(EntryFileNameOf(d)), d) << Std(d.toString());
+        ASSERT_EQ(DateOfEntryFileBytes(EntryFileNameOf(d).toUtf8()), d) << Std(d.toString());
+    }
+    EXPECT_EQ(DateOfEntryFileBytes("JX20240229.RTF"), QDate(2024, 2, 29));
 
     for (const char* bad :
          {"jx20230229.rtf", "jx20261301.rtf", "jx20260100.rtf", "jx00000101.rtf", "jx2026010a.rtf",
@@ -24,10 +30,15 @@ TEST(EntryNames, DateOfFileNameReadsOnlyRealDays)
           "jx2026011.rtf", "jx202601011.rtf", "jx20260101.txt", "kw_x.rtf", "jx.rtf", "",
           "jx20260101"}) {
         EXPECT_FALSE(DateOfEntryFileName(QString::fromUtf8(bad)).has_value()) << bad;
+        EXPECT_FALSE(DateOfEntryFileBytes(bad).has_value()) << bad;
     }
     // Digits of another script are no date either.
     EXPECT_FALSE(DateOfEntryFileName(QStringLiteral("jx\u0662\u0660\u0662\u0666\u0660\u0661"
                                                     "\u0660\u0661.rtf"))
+                     .has_value());
+    EXPECT_FALSE(DateOfEntryFileBytes(QStringLiteral("jx\u0662\u0660\u0662\u0666\u0660\u0661"
+                                                     "\u0660\u0661.rtf")
+                                          .toUtf8())
                      .has_value());
 }
 
