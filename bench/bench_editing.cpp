@@ -66,6 +66,25 @@ void replaceAllShown(benchmark::State& state)
     }
 }
 
+// For comparison with the above: only taking the caret to the end of the same shown document
+// (Ctrl+End), which lays out every paragraph above it just the same.
+void jumpToEndShown(benchmark::State& state)
+{
+    const QString text = fiveMegabytes();
+    TRichEditor editor;
+    editor.resize(700, 500);
+    editor.show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.setPlainText(text);
+        editor.setSelection(0, 0);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        editor.moveCursor(QTextCursor::End);
+        editor.ensureCursorVisible();
+    }
+}
+
 void countWords(benchmark::State& state)
 {
     const QString text = fiveMegabytes();
@@ -94,6 +113,7 @@ void countWordsOfShownFile(benchmark::State& state)
 
 BENCHMARK(replaceAll)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(replaceAllShown)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(jumpToEndShown)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(countWords)->Unit(benchmark::kMillisecond);
 BENCHMARK(countWordsOfShownFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 

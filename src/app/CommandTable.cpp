@@ -67,6 +67,8 @@ const TCommandRow table[] = {
     {"ReportBug1", "Help", "&Report Bug...", "Report Bug|Report a bug", "", "", false},
     {"miAbout", "Help", "About...", "Information about this application, including it's version number",
      "", "help-about", false},
+    // The Categories page's pop-up menu, which no control shows
+    {"AddCategory", "Categories", "&Add Category", "", "", "", false},
 };
 
 } // namespace

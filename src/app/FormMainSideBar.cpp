@@ -1,5 +1,6 @@
 #include "app/TFormMain.h"
 
+#include "app/TDMActions.h"
 #include "app/TQuickListBox.h"
 #include "app/TRichEditor.h"
 #include "store/EntryNames.h"
@@ -57,6 +58,7 @@ void TFormMain::buildSideBar()
     SideBar->addTab(TSCategories, QStringLiteral("Categories"));
     PopupMenuTreeView = new QMenu(this);
     PopupMenuTreeView->setObjectName(QStringLiteral("PopupMenuTreeView"));
+    PopupMenuTreeView->addActions(actions.ALCategories());
 
     connect(ComboBoxQL, &QComboBox::activated, this,
             [this] { guarded([&] { ComboBoxQLChange(); }); });

@@ -35,6 +35,8 @@ TDMActions::TDMActions(QObject* parent) : QObject(parent)
     EditInsertDate = create(QStringLiteral("EditInsertDate"));
     EditInsertTime = create(QStringLiteral("EditInsertTime"));
     ToolsWordCount = create(QStringLiteral("ToolsWordCount"));
+    AddCategory = create(QStringLiteral("AddCategory"));
+    AddCategory->setEnabled(false);
 }
 
 QAction* TDMActions::create(const QString& name)

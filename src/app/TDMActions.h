@@ -31,9 +31,14 @@ public:
     QAction* EditInsertDate = nullptr;
     QAction* EditInsertTime = nullptr;
     QAction* ToolsWordCount = nullptr;
+    // Room for sorting keyword files into categories; nothing offers it yet, so it stays
+    // disabled and does nothing.
+    QAction* AddCategory = nullptr;
 
     // The commands of the "Edit" list and the word count, in menu order (not ToolsOnTop).
     QList<QAction*> editCommands() const;
+    // The Categories page's command list.
+    QList<QAction*> ALCategories() const { return {AddCategory}; }
     // Makes the commands act on form's editor; they stop doing anything once form is gone.
     void attach(TFormMain& form);
 

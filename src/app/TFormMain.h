@@ -103,6 +103,7 @@ public:
     QWidget* TSCategories = nullptr;
     QLineEdit* EditCategorySearch = nullptr;
     QTreeWidget* TreeViewCategories = nullptr;
+    QMenu* PopupMenuTreeView = nullptr; // shown by no control
 
     QString selectedCaption() const;
     bool diaryTabSelected() const;
@@ -253,7 +254,6 @@ private:
     int sideBarWidth = 125;
     bool refreshingQuickList = false;
     mutable QHash<QDate, QString> longDateCache;
-    QMenu* PopupMenuTreeView = nullptr;
     QString stampPath;           // the file the editor's document was read from or written to
     TFileStamp documentStamp;    // how that file looked then
     bool entryPlaceholder = false; // the entry shown had no file; opening it wrote an empty one

@@ -1,10 +1,11 @@
 #include "AppFixture.h"
+#include "app/TQuickListBox.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include "app/TQuickListBox.h"
+#include <QMenu>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -164,4 +165,12 @@ TEST_F(QuickListTest, CategoriesPageIsHiddenByDefaultAndShowsATreeWhenSwitchedOn
     EXPECT_EQ(children, QStringList({"Home", "Work"}));
     QTest::keyClicks(form->EditCategorySearch, "abc");
     EXPECT_TRUE(form->EditCategorySearch->text().isEmpty()) << "the page takes no input";
+
+    // The tree's pop-up menu holds "Add Category", which nothing can show or run.
+    ASSERT_EQ(form->PopupMenuTreeView->actions().size(), 1);
+    QAction* addCategory = form->PopupMenuTreeView->actions().first();
+    EXPECT_EQ(addCategory->text(), "&Add Category");
+    EXPECT_FALSE(addCategory->isEnabled());
+    EXPECT_NE(form->TreeViewCategories->contextMenuPolicy(), Qt::CustomContextMenu);
+    EXPECT_TRUE(form->TreeViewCategories->actions().isEmpty());
 }
