@@ -6,6 +6,7 @@
 
 #ifdef Q_OS_LINUX
 #include <sys/inotify.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_UNIX
@@ -98,6 +99,33 @@ TFolderEntries readFromDisk(const QString& dir)
     return entries;
 }
 
+#ifdef Q_OS_LINUX
+// The kernel only hears of changes made on this machine: a folder another machine can change
+// (network shares, and user-space file systems, which may be either) is never trusted to a watch.
+bool sharedWithOtherMachines(const QByteArray& dir)
+{
+    struct statfs info
+    {
+    };
+    if (::statfs(dir.constData(), &info) != 0)
+        return true;
+    switch (static_cast<unsigned long>(info.f_type)) {
+    case 0x6969UL:     // NFS
+    case 0x517BUL:     // SMB
+    case 0xFF534D42UL: // CIFS
+    case 0xFE534D42UL: // SMB2
+    case 0x65735546UL: // FUSE
+    case 0x01021997UL: // 9P
+    case 0x00C36400UL: // Ceph
+    case 0x5346414FUL: // AFS
+    case 0x786F4256UL: // VirtualBox shared folders
+        return true;
+    default:
+        return false;
+    }
+}
+#endif
+
 // Word from the kernel of every name added to or removed from a watched folder, by us or by
 // any other program on this machine. With it a reading stays true across user actions and is
 // brought up to date by the changes alone, instead of reading thousands of names again after
@@ -125,8 +153,9 @@ public:
     int watch(const QString& dir)
     {
 #ifdef Q_OS_LINUX
-        if (fd >= 0)
-            return ::inotify_add_watch(fd, QFile::encodeName(dir).constData(),
+        const QByteArray path = QFile::encodeName(dir);
+        if (fd >= 0 && !sharedWithOtherMachines(path))
+            return ::inotify_add_watch(fd, path.constData(),
                                        IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
                                            IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
 #else
@@ -274,8 +303,7 @@ std::shared_ptr<const TFolderEntries> ReadFolder(const QString& dir)
         KeptReading& reading = it.value();
         if (reading.wd >= 0 && stamp && reading.stamp) {
             // Watched: every change came as news. A changed stamp with no news is a change the
-            // watch cannot see (a folder shared over the network, or another folder now in its
-            // place).
+            // watch cannot see (another folder now in its place, moved there whole).
             const bool sameFolder =
                 stamp->device == reading.stamp->device && stamp->inode == reading.stamp->inode;
             if (sameFolder && (*stamp == *reading.stamp || reading.changedSinceStamp)) {
