@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -223,7 +224,7 @@ private:
 
 struct KeptReading
 {
-    std::shared_ptr<TFolderEntries> entries;
+    std::optional<TFolderEntries> entries; // none once the watch reported the folder lost
     std::optional<FolderStamp> stamp; // the folder when read; kept up to date while watched
     bool settled = false;             // the stamp alone can vouch for the reading
     int wd = -1;                      // the folder's watch, when it has one
@@ -262,7 +263,7 @@ struct KeptReadings
                 if (!reading.entries)
                     continue;
                 reading.changedSinceStamp = true;
-                TFolderEntries& entries = *reading.entries;
+                TFolderEntries& entries = *reading.entries; // detaches from lists handed out
                 entries.removeIf([&](const TFolderEntry& e) { return e.name == change.name; });
                 if (change.what == ChangeWatch::Change::Added)
                     entries.append({change.name, change.isDir ? TFolderEntry::Kind::Other
@@ -284,16 +285,9 @@ KeptReadings& kept()
     return readings;
 }
 
-// A reading is handed out as a copy of its list (shared until changed), so that news applied
-// later never changes a list a caller is still walking.
-std::shared_ptr<const TFolderEntries> handOut(const KeptReading& reading)
-{
-    return std::make_shared<const TFolderEntries>(*reading.entries);
-}
-
 } // namespace
 
-std::shared_ptr<const TFolderEntries> ReadFolder(const QString& dir)
+TFolderEntries ReadFolder(const QString& dir)
 {
     KeptReadings& readings = kept();
     readings.bringUpToDate();
@@ -309,12 +303,12 @@ std::shared_ptr<const TFolderEntries> ReadFolder(const QString& dir)
             if (sameFolder && (*stamp == *reading.stamp || reading.changedSinceStamp)) {
                 reading.stamp = stamp;
                 reading.changedSinceStamp = false;
-                return handOut(reading);
+                return *reading.entries;
             }
         } else if (reading.settled ? reading.stamp == stamp : readings.reuseDepth > 0) {
             // Unwatched: a settled reading holds while the folder shows no sign of change; any
             // other only within the user action that took it.
-            return handOut(reading);
+            return *reading.entries;
         }
         readings.forget(dir);
     }
@@ -325,7 +319,7 @@ std::shared_ptr<const TFolderEntries> ReadFolder(const QString& dir)
     // list may already show, and applying it in order leaves the list right either way.
     reading.wd = readings.watch.watch(dir);
     reading.stamp = stampOf(dir);
-    reading.entries = std::make_shared<TFolderEntries>(readFromDisk(dir));
+    reading.entries = readFromDisk(dir);
     reading.settled = reading.stamp && startedNs - reading.stamp->changedNs > settledNs &&
                       stampOf(dir) == reading.stamp;
     if (reading.wd >= 0 || readings.reuseDepth > 0 || reading.settled) {
@@ -333,10 +327,10 @@ std::shared_ptr<const TFolderEntries> ReadFolder(const QString& dir)
         readings.bringUpToDate();
         const auto kept = readings.byDir.constFind(dir);
         if (kept != readings.byDir.constEnd())
-            return handOut(*kept);
+            return *kept->entries;
         // The folder went away or was replaced while read: the list as read is all there is.
     }
-    return reading.entries;
+    return *reading.entries;
 }
 
 TFolderReadingReuse::TFolderReadingReuse()

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 
-#include <memory>
 
 // What a folder held when it was read. Names are kept as the file system's bytes: most are
 // told apart before any of them needs decoding.
@@ -16,11 +15,12 @@ struct TFolderEntry
 };
 using TFolderEntries = QList<TFolderEntry>;
 
-// Every entry of dir but "." and "..", in listing order; a missing or unreadable dir has none.
+// Every entry of dir but "." and "..", in listing order (a list shared with the kept reading
+// until either changes, so handing it out costs nothing); a missing or unreadable dir has none.
 // A folder read before is not read again while it shows no sign of change (its time stamps were
 // already settled when it was read), nor, within a TFolderReadingReuse, until the store itself
 // changes a file.
-std::shared_ptr<const TFolderEntries> ReadFolder(const QString& dir);
+TFolderEntries ReadFolder(const QString& dir);
 
 // One user action (a date jump, a save, a click in the Quick List) asks for the same listing
 // several times; in a folder of twenty years of entries each reading costs milliseconds. Within

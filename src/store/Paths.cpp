@@ -84,8 +84,8 @@ QString ResolveCaseInsensitive(const QString& dir, const QString& name)
     const QByteArray nameBytes = name.toUtf8();
     const bool asciiName = isAscii(std::string_view(nameBytes.constData(), size_t(nameBytes.size())));
     QString best;
-    const auto entries = ReadFolder(dir);
-    for (const TFolderEntry& entry : *entries) {
+    const TFolderEntries entries = ReadFolder(dir);
+    for (const TFolderEntry& entry : entries) {
         const std::string_view bytes(entry.name.constData(), size_t(entry.name.size()));
         if (asciiName && isAscii(bytes)) {
             if (bytes.size() != size_t(nameBytes.size()) ||
@@ -119,8 +119,8 @@ QList<QByteArray> ListDirectoryBytes(const QString& dir, const QString& pattern)
         isAscii(std::string_view(asciiPattern.constData(), size_t(asciiPattern.size())));
     const auto sameByte = [](char a, char b) { return asciiLower(a) == asciiLower(b); };
     QList<QByteArray> names;
-    const auto entries = ReadFolder(dir);
-    for (const TFolderEntry& entry : *entries) {
+    const TFolderEntries entries = ReadFolder(dir);
+    for (const TFolderEntry& entry : entries) {
         if (!wantHidden && entry.name.startsWith('.'))
             continue;
         if (entry.kind == TFolderEntry::Kind::Other)

@@ -10,7 +10,8 @@ namespace {
 QStringList NamesRead(const QString& dir)
 {
     QStringList names;
-    for (const TFolderEntry& entry : *ReadFolder(dir))
+    const TFolderEntries entries = ReadFolder(dir);
+    for (const TFolderEntry& entry : entries)
         names << QFile::decodeName(entry.name);
     names.sort();
     return names;
