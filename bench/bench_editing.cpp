@@ -45,9 +45,9 @@ void replaceAll(benchmark::State& state)
     }
 }
 
-// The same in the shown editor, ending as the command does with the caret after the last
-// replacement scrolled into view: every changed paragraph is laid out again up to there.
-void replaceAllShown(benchmark::State& state)
+// Times step on a shown editor freshly filled with the 5 MB text, caret at the start.
+template <typename Step>
+void inShownEditor(benchmark::State& state, Step step)
 {
     const QString text = fiveMegabytes();
     TRichEditor editor;
@@ -59,30 +59,30 @@ void replaceAllShown(benchmark::State& state)
         editor.setSelection(0, 0);
         QCoreApplication::processEvents();
         state.ResumeTiming();
+        step(editor);
+    }
+}
+
+// The same in the shown editor, ending as the command does with the caret after the last
+// replacement scrolled into view: every changed paragraph is laid out again up to there.
+void replaceAllShown(benchmark::State& state)
+{
+    inShownEditor(state, [](TRichEditor& editor) {
         const auto matches =
             PlanReplaceAll(editor.toPlainText(), 0, u"needle", u"pin", {true, false});
         editor.replaceRangesKeepingNoUndo(matches, 6, QStringLiteral("pin"));
         editor.ensureCursorVisible();
-    }
+    });
 }
 
 // For comparison with the above: only taking the caret to the end of the same shown document
 // (Ctrl+End), which lays out every paragraph above it just the same.
 void jumpToEndShown(benchmark::State& state)
 {
-    const QString text = fiveMegabytes();
-    TRichEditor editor;
-    editor.resize(700, 500);
-    editor.show();
-    for (auto _ : state) {
-        state.PauseTiming();
-        editor.setPlainText(text);
-        editor.setSelection(0, 0);
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
+    inShownEditor(state, [](TRichEditor& editor) {
         editor.moveCursor(QTextCursor::End);
         editor.ensureCursorVisible();
-    }
+    });
 }
 
 void countWords(benchmark::State& state)

@@ -224,7 +224,8 @@ private:
 
 struct KeptReading
 {
-    std::optional<TFolderEntries> entries; // none once the watch reported the folder lost
+    TFolderEntries entries;
+    bool lost = false;                // the watch reported the folder gone or its news dropped
     std::optional<FolderStamp> stamp; // the folder when read; kept up to date while watched
     bool settled = false;             // the stamp alone can vouch for the reading
     int wd = -1;                      // the folder's watch, when it has one
@@ -239,13 +240,20 @@ struct KeptReadings
     QHash<QString, KeptReading> byDir;
     ChangeWatch watch;
 
+    template <typename Predicate>
+    void forgetIf(Predicate forgotten)
+    {
+        byDir.removeIf([&](const auto& it) {
+            if (!forgotten(it.key(), it.value()))
+                return false;
+            watch.unwatch(it.value().wd);
+            return true;
+        });
+    }
+
     void forget(const QString& dir)
     {
-        const auto it = byDir.constFind(dir);
-        if (it == byDir.constEnd())
-            return;
-        watch.unwatch(it->wd);
-        byDir.erase(it);
+        forgetIf([&](const QString& d, const KeptReading&) { return d == dir; });
     }
 
     void bringUpToDate()
@@ -255,27 +263,19 @@ struct KeptReadings
                 KeptReading& reading = it.value();
                 if (change.wd != reading.wd && change.wd != -1)
                     continue;
-                if (change.what == ChangeWatch::Change::Lost) {
-                    reading.wd = -1; // the watch is gone: the reading stands only as any other
-                    reading.entries.reset();
-                    continue;
-                }
-                if (!reading.entries)
+                if (change.what == ChangeWatch::Change::Lost)
+                    reading.lost = true;
+                if (reading.lost)
                     continue;
                 reading.changedSinceStamp = true;
-                TFolderEntries& entries = *reading.entries; // detaches from lists handed out
+                TFolderEntries& entries = reading.entries; // detaches from lists handed out
                 entries.removeIf([&](const TFolderEntry& e) { return e.name == change.name; });
                 if (change.what == ChangeWatch::Change::Added)
                     entries.append({change.name, change.isDir ? TFolderEntry::Kind::Other
                                                               : TFolderEntry::Kind::Unknown});
             }
         });
-        byDir.removeIf([&](const auto& it) {
-            if (it.value().entries)
-                return false;
-            watch.unwatch(it.value().wd);
-            return true;
-        });
+        forgetIf([](const QString&, const KeptReading& reading) { return reading.lost; });
     }
 };
 
@@ -291,10 +291,10 @@ TFolderEntries ReadFolder(const QString& dir)
 {
     KeptReadings& readings = kept();
     readings.bringUpToDate();
-    const std::optional<FolderStamp> stamp = stampOf(dir);
     const auto it = readings.byDir.find(dir);
     if (it != readings.byDir.end()) {
         KeptReading& reading = it.value();
+        const std::optional<FolderStamp> stamp = stampOf(dir);
         if (reading.wd >= 0 && stamp && reading.stamp) {
             // Watched: every change came as news. A changed stamp with no news is a change the
             // watch cannot see (another folder now in its place, moved there whole).
@@ -303,12 +303,12 @@ TFolderEntries ReadFolder(const QString& dir)
             if (sameFolder && (*stamp == *reading.stamp || reading.changedSinceStamp)) {
                 reading.stamp = stamp;
                 reading.changedSinceStamp = false;
-                return *reading.entries;
+                return reading.entries;
             }
         } else if (reading.settled ? reading.stamp == stamp : readings.reuseDepth > 0) {
             // Unwatched: a settled reading holds while the folder shows no sign of change; any
             // other only within the user action that took it.
-            return *reading.entries;
+            return reading.entries;
         }
         readings.forget(dir);
     }
@@ -327,10 +327,10 @@ TFolderEntries ReadFolder(const QString& dir)
         readings.bringUpToDate();
         const auto kept = readings.byDir.constFind(dir);
         if (kept != readings.byDir.constEnd())
-            return *kept->entries;
+            return kept->entries;
         // The folder went away or was replaced while read: the list as read is all there is.
     }
-    return *reading.entries;
+    return reading.entries;
 }
 
 TFolderReadingReuse::TFolderReadingReuse()
@@ -346,22 +346,13 @@ TFolderReadingReuse::~TFolderReadingReuse()
 
 void ForgetUnsettledFolderReadings()
 {
-    KeptReadings& readings = kept();
-    const QStringList dirs = readings.byDir.keys();
-    for (const QString& dir : dirs) {
-        const KeptReading& reading = readings.byDir[dir];
-        if (reading.wd < 0 && !reading.settled)
-            readings.forget(dir);
-    }
+    kept().forgetIf([](const QString&, const KeptReading& reading) {
+        return reading.wd < 0 && !reading.settled;
+    });
 }
 
 void ForgetFolderReadings()
 {
-    KeptReadings& readings = kept();
     // A watched reading hears of the store's own changes like of any other.
-    const QStringList dirs = readings.byDir.keys();
-    for (const QString& dir : dirs) {
-        if (readings.byDir[dir].wd < 0)
-            readings.forget(dir);
-    }
+    kept().forgetIf([](const QString&, const KeptReading& reading) { return reading.wd < 0; });
 }

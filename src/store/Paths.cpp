@@ -59,6 +59,16 @@ char asciiLower(char c)
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
+bool sameByteIgnoringCase(char a, char b)
+{
+    return asciiLower(a) == asciiLower(b);
+}
+
+std::string_view bytesOf(const QByteArray& bytes)
+{
+    return {bytes.constData(), size_t(bytes.size())};
+}
+
 bool isAscii(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(),
@@ -82,19 +92,18 @@ QString ResolveCaseInsensitive(const QString& dir, const QString& name)
         return exact;
 
     const QByteArray nameBytes = name.toUtf8();
-    const bool asciiName = isAscii(std::string_view(nameBytes.constData(), size_t(nameBytes.size())));
+    const bool asciiName = isAscii(bytesOf(nameBytes));
     QString best;
     const TFolderEntries entries = ReadFolder(dir);
     for (const TFolderEntry& entry : entries) {
-        const std::string_view bytes(entry.name.constData(), size_t(entry.name.size()));
-        if (asciiName && isAscii(bytes)) {
-            if (bytes.size() != size_t(nameBytes.size()) ||
-                !std::equal(bytes.begin(), bytes.end(), nameBytes.constData(),
-                            [](char a, char b) { return asciiLower(a) == asciiLower(b); }))
-                continue;
-        }
+        const std::string_view bytes = bytesOf(entry.name);
+        const bool bothAscii = asciiName && isAscii(bytes);
+        // Two ASCII names are told apart on their bytes; any other pair needs case folding.
+        if (bothAscii && !std::ranges::equal(bytes, bytesOf(nameBytes), sameByteIgnoringCase))
+            continue;
         const QString candidate = QFile::decodeName(entry.name);
-        if (candidate.size() != name.size() || candidate.compare(name, Qt::CaseInsensitive) != 0)
+        if (!bothAscii && (candidate.size() != name.size() ||
+                           candidate.compare(name, Qt::CaseInsensitive) != 0))
             continue;
         if (best.isEmpty() || candidate < best)
             best = candidate;
@@ -115,9 +124,7 @@ QList<QByteArray> ListDirectoryBytes(const QString& dir, const QString& pattern)
     // With a plain ASCII pattern most names are told apart on their bytes, before any of them
     // is decoded.
     const QByteArray asciiPattern = pattern.toUtf8();
-    const bool byteMatching =
-        isAscii(std::string_view(asciiPattern.constData(), size_t(asciiPattern.size())));
-    const auto sameByte = [](char a, char b) { return asciiLower(a) == asciiLower(b); };
+    const bool byteMatching = isAscii(bytesOf(asciiPattern));
     QList<QByteArray> names;
     const TFolderEntries entries = ReadFolder(dir);
     for (const TFolderEntry& entry : entries) {
@@ -125,9 +132,9 @@ QList<QByteArray> ListDirectoryBytes(const QString& dir, const QString& pattern)
             continue;
         if (entry.kind == TFolderEntry::Kind::Other)
             continue;
-        const std::string_view bytes(entry.name.constData(), size_t(entry.name.size()));
+        const std::string_view bytes = bytesOf(entry.name);
         if (byteMatching && isAscii(bytes)) {
-            if (!matchWildcard(bytes, std::string_view(asciiPattern.constData()), sameByte))
+            if (!matchWildcard(bytes, bytesOf(asciiPattern), sameByteIgnoringCase))
                 continue;
         } else if (!MatchesWildcard(QFile::decodeName(entry.name), pattern)) {
             continue;
