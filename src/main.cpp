@@ -1,4 +1,5 @@
 #include "app/QtPrompter.h"
+#include "app/SessionEnd.h"
 #include "app/TApplication.h"
 #include "app/TDMActions.h"
 #include "app/TFormMain.h"
@@ -19,6 +20,12 @@ int main(int argc, char* argv[])
         {
             TFormMain form(environment, actions);
             app.setMainWindow(&form);
+            // A log-out, a shut-down or a termination signal saves as a close does.
+            TSessionEnd sessionEnd;
+            QObject::connect(&sessionEnd, &TSessionEnd::commitRequested, &form,
+                             [&form] { form.EndSession(false); });
+            QObject::connect(&sessionEnd, &TSessionEnd::endRequested, &form,
+                             [&form] { form.EndSession(true); });
             form.show();
             TApplication::exec();
             app.setMainWindow(nullptr);

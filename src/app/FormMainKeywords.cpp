@@ -5,7 +5,6 @@
 #include "app/TTabRow.h"
 #include "dialogs/TFormKeywordFile.h"
 #include "dialogs/TFormOpenKeyWord.h"
-#include "store/DocumentLoad.h"
 #include "store/EntryNames.h"
 #include "store/Paths.h"
 #include "store/StartupList.h"
@@ -14,39 +13,21 @@
 
 void TFormMain::OpenKeywordTab(const QString& name)
 {
-    int index = TabControl->findCaption(name);
+    // A keyword always has a tab of its own, even one named "Diary": the Diary tab shows
+    // entries only.
+    int index = TabControl->findKeywordTab(name);
     if (index < 0)
         index = TabControl->addTab(name);
     TabControl->selectSilently(index);
-
-    const QString path = KeywordFilePath(DocsDir, name);
-    const QString backup = KeywordFilePath(BackupDir, name);
-    const TLoadDecision decision = DecideLoadSource(path, backup);
-    switch (decision.source) {
-    case TLoadSource::File:
-        Editor->loadFromFile(path);
-        break;
-    case TLoadSource::Backup:
-        Editor->loadFromFile(backup);
-        showInformation(decision.fileExistedEmpty
-                            ? QStringLiteral("Restored from backup")
-                            : name + QStringLiteral(" has been restored from backup"));
-        break;
-    case TLoadSource::Nothing:
-        Editor->clearContent();
-        ApplyEditorFont();
-        break;
-    }
-    rememberStamp(path);
-    Editor->setModified(false);
-    EditorSelectionChange();
-    Editor->setFocus();
+    showOpened(Journal->OpenKeyword(name, *Editor->document()));
 }
 
-std::optional<QString> TFormMain::askKeywordName(
-    const QString& proposed, const std::function<QString(const QString&)>& check)
+std::optional<QString>
+TFormMain::askKeywordName(const QString& proposed,
+                          const std::function<QString(const QString&)>& check)
 {
-    TFormKeywordFile dialog(this, proposed, [this](const QString& message) { showInformation(message); });
+    TFormKeywordFile dialog(this, proposed,
+                            [this](const QString& message) { showInformation(message); });
     dialog.setNameCheck(check);
     if (prompter->execDialog(dialog) != QDialog::Accepted)
         return std::nullopt;
@@ -67,7 +48,8 @@ void TFormMain::FileNewKeywordFileExecute()
 void TFormMain::FileOpenExecute()
 {
     QStringList keywords;
-    for (const QString& file : SortedNames(ListDirectory(DocsDir, QStringLiteral("kw_*.rtf"))))
+    for (const QString& file :
+         SortedNames(ListDirectory(Journal->DocsDir, QStringLiteral("kw_*.rtf"))))
         keywords << KeywordOfFileName(file);
     TFormOpenKeyWord dialog(this, keywords);
     if (prompter->execDialog(dialog) != QDialog::Accepted)
@@ -85,14 +67,21 @@ void TFormMain::FileRenameKeywordExecute()
         return;
     const QString oldName = selectedCaption();
     const int current = TabControl->currentIndex();
+    // A document that could not be read cannot be written under another name.
+    if (Journal->currentIsReadOnly()) {
+        showError(QStringLiteral("\"%1\" could not be read, so it cannot be renamed; the file is "
+                                 "left as it is")
+                      .arg(Journal->pathOf(Journal->current())));
+        return;
+    }
     // Another keyword's file or tab must never be overwritten by a rename; the same name in
     // other letter case is this keyword itself.
     auto taken = [this, oldName, current](const QString& name) -> QString {
         if (name.compare(oldName, Qt::CaseInsensitive) == 0)
             return {};
-        const int tab = TabControl->findCaption(name);
+        const int tab = TabControl->findKeywordTab(name);
         const bool otherTab = tab >= 0 && tab != current;
-        if (otherTab || FileExists(KeywordFilePath(DocsDir, name)))
+        if (otherTab || FileExists(KeywordFilePath(Journal->DocsDir, name)))
             return QStringLiteral("A Keyword named \"%1\" already exists!\n"
                                   "Choose another name, or delete that keyword file first.")
                 .arg(name);
@@ -101,29 +90,10 @@ void TFormMain::FileRenameKeywordExecute()
     const std::optional<QString> newName = askKeywordName(oldName, taken);
     if (!newName)
         return;
-    const QString oldPath = KeywordFilePath(DocsDir, oldName);
-    const QString oldBackup = KeywordFilePath(BackupDir, oldName);
+    Journal->RenameKeyword(oldName, *newName, *Editor->document(), Editor->isModified());
     TabControl->setTabText(current, *newName);
-    Editor->setModified(true);
-    const bool sameFile = newName->compare(oldName, Qt::CaseInsensitive) == 0;
-    if (sameFile) {
-        // Only the spelling changes: the file takes the new spelling, nothing is deleted.
-        const QString newPath = JoinPath(DocsDir, KeywordFileName(*newName));
-        const QString newBackup = JoinPath(BackupDir, KeywordFileName(*newName));
-        if (oldPath != newPath && FileExists(oldPath))
-            RenameFile(oldPath, newPath);
-        if (oldBackup != newBackup && FileExists(oldBackup))
-            RenameFile(oldBackup, newBackup);
-        rememberStamp(newPath);
-    }
-    SaveCurrentDocument();
-    const int index = StartupTabs.indexOf(oldName);
-    if (index >= 0)
-        StartupTabs[index] = *newName;
-    if (!sameFile) {
-        DeleteFileIfExists(oldPath);
-        DeleteFileIfExists(oldBackup);
-    }
+    RefreshQuickList();
+    Editor->setModified(false);
 }
 
 void TFormMain::FileCloseTabExecute()
@@ -147,15 +117,7 @@ void TFormMain::FileDeleteKeywordFileExecute()
                              QStringLiteral("\"?\nWarning! This action is irrevocable!");
     if (!prompter->question(this, QStringLiteral("Delete Keyword File"), question))
         return;
-    DeleteFileIfExists(KeywordFilePath(DocsDir, name));
-    DeleteFileIfExists(KeywordFilePath(BackupDir, name));
-    for (int i = 0; i < StartupTabs.size(); ++i) {
-        if (StartupTabs[i].compare(name, Qt::CaseInsensitive) == 0) {
-            StartupTabs.removeAt(i);
-            SaveStartupTabs();
-            break;
-        }
-    }
+    Journal->DeleteKeyword(name);
     TabControl->removeTab(TabControl->currentIndex());
     TabControl->selectSilently(0);
     TabControlChange();
@@ -164,8 +126,8 @@ void TFormMain::FileDeleteKeywordFileExecute()
 void TFormMain::updateKeywordCommands()
 {
     const bool keyword = !diaryTabSelected();
-    for (const char* name : {"FileRenameKeyword", "FileCloseTab", "FileCloseKeywordFile",
-                             "FileDeleteKeywordFile"})
+    for (const char* name :
+         {"FileRenameKeyword", "FileCloseTab", "FileCloseKeywordFile", "FileDeleteKeywordFile"})
         command(QLatin1String(name))->setEnabled(keyword);
     FileLoadAtStartupUpdate();
 }

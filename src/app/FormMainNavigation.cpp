@@ -1,57 +1,70 @@
 #include "app/TFormMain.h"
 
+#include "app/TDatePicker.h"
 #include "app/TRichEditor.h"
-#include "store/EntryScan.h"
 
 #include <QAction>
-#include <QDateEdit>
 #include <QToolButton>
 
 void TFormMain::UpdateEntryNeighbours()
 {
-    const TEntryNeighbours n = ScanEntryNeighbours(DocsDir, EntryFileName);
-    const QDate today = env.today();
-    PrevEntryDate = n.hasPrev ? n.prev : today;
-    NextEntryDate = n.hasNext ? n.next : today;
-    command(QStringLiteral("GotoPrevDate"))->setEnabled(n.hasPrev);
-    command(QStringLiteral("GotoNextDate"))->setEnabled(n.hasNext);
-    setDatePickerDate(CurrentDate);
+    Journal->UpdateEntryNeighbours(env.today());
+    command(QStringLiteral("GotoPrevDate"))->setEnabled(Journal->HasPrevEntry);
+    command(QStringLiteral("GotoNextDate"))->setEnabled(Journal->HasNextEntry);
+    setDatePickerDate(Journal->CurrentDate);
     RefreshQuickList();
 }
 
 void TFormMain::jumpTo(const QDate& target)
 {
-    // The jumps never bother the user with a failure: the date control is put back in line
-    // with the entry shown, whatever step failed.
+    // Each failure is told once, with the file and the reason; the text stays where it was.
     try {
         SaveCurrentDocument();
-        OpenDiaryEntry(target);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        setDatePickerDate(Journal->CurrentDate);
+        showError(QString::fromUtf8(e.what()));
+        return;
     }
-    setDatePickerDate(CurrentDate);
+    try {
+        OpenDiaryEntry(target);
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+    setDatePickerDate(Journal->CurrentDate);
 }
 
 void TFormMain::ButtonJumpLeftClick()
 {
-    jumpTo(PrevEntryDate);
+    jumpTo(Journal->PrevEntryDate);
 }
 
 void TFormMain::ButtonJumpRightClick()
 {
-    jumpTo(NextEntryDate);
+    jumpTo(Journal->NextEntryDate);
 }
 
 void TFormMain::GoToDate(QDate date)
 {
-    if (date != CurrentDate) {
+    if (date != Journal->CurrentDate) {
+        bool saved = true;
         try {
             SaveCurrentDocument();
-            OpenDiaryEntry(date);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            saved = false;
+            showError(QString::fromUtf8(e.what()));
+        }
+        if (saved) {
+            try {
+                OpenDiaryEntry(date);
+            } catch (const std::exception& e) {
+                showError(QString::fromUtf8(e.what()));
+            }
         }
         UpdateEntryNeighbours();
     }
-    Editor->setFocus();
+    // A step of the date control's arrows leaves the user at the control to step on.
+    if (!DateTimePicker->isStepping())
+        Editor->setFocus();
 }
 
 void TFormMain::DateTimePickerChange()

@@ -33,8 +33,8 @@ TPrintOptions TFormMain::printOptions() const
     options.PrintTabNameInHeader = PrintTabNameInHeader;
     options.PrintPageNumberInFooter = PrintPageNumberInFooter;
     const QString caption = selectedCaption();
-    options.PageHeaderText = PageHeaderText(caption, CurrentDate);
-    options.PrintJobTitle = PrintJobTitle(ProductName, caption, CurrentDate);
+    options.PageHeaderText = PageHeaderText(caption, Journal->CurrentDate);
+    options.PrintJobTitle = PrintJobTitle(ProductName, caption, Journal->CurrentDate);
     return options;
 }
 

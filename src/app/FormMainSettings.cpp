@@ -50,7 +50,7 @@ TAppSettings TFormMain::currentSettings() const
     s.window.state = isMinimized() ? 1 : (isMaximized() ? 2 : 0);
     s.title = Title;
     s.autoSaveInterval = AutoSaveInterval;
-    s.backupBeforeSave = BackupBeforeSave;
+    s.backupBeforeSave = Journal->BackupBeforeSave;
     s.onTop = actions.ToolsOnTop->isChecked();
     s.rememberLastTab = RememberLastTab;
     s.lastTab = LastTab;
@@ -73,8 +73,8 @@ TAppSettings TFormMain::currentSettings() const
 void TFormMain::LoadSettings()
 {
     TAppSettings defaults = currentSettings();
-    defaults.docsDir = DocsDir;
-    defaults.backupDir = BackupDir;
+    defaults.docsDir = Journal->DocsDir;
+    defaults.backupDir = Journal->BackupDir;
     const TAppSettings s = ::LoadSettings(SettingsPath, defaults, env.workingDir);
     loadedSettings = s;
 
@@ -88,10 +88,10 @@ void TFormMain::LoadSettings()
         setWindowState(Qt::WindowMinimized);
 
     Title = s.title;
-    DocsDir = s.docsDir;
+    Journal->DocsDir = s.docsDir;
     AutoSaveInterval = s.autoSaveInterval;
-    BackupDir = s.backupDir;
-    BackupBeforeSave = s.backupBeforeSave;
+    Journal->BackupDir = s.backupDir;
+    Journal->BackupBeforeSave = s.backupBeforeSave;
     actions.ToolsOnTop->setChecked(s.onTop);
     RememberLastTab = s.rememberLastTab;
     LastTab = s.lastTab;

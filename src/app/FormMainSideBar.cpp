@@ -164,11 +164,11 @@ void TFormMain::RefreshQuickList()
     switch (filter) {
     case ThisMonth:
         pattern = QStringLiteral("jx%1%2*.rtf")
-                      .arg(CurrentYear, 4, 10, QLatin1Char('0'))
-                      .arg(CurrentMonth, 2, 10, QLatin1Char('0'));
+                      .arg(Journal->CurrentYear, 4, 10, QLatin1Char('0'))
+                      .arg(Journal->CurrentMonth, 2, 10, QLatin1Char('0'));
         break;
     case ThisYear:
-        pattern = QStringLiteral("jx%1*.rtf").arg(CurrentYear, 4, 10, QLatin1Char('0'));
+        pattern = QStringLiteral("jx%1*.rtf").arg(Journal->CurrentYear, 4, 10, QLatin1Char('0'));
         break;
     case Keywords:
         pattern = QStringLiteral("kw_*.rtf");
@@ -180,13 +180,13 @@ void TFormMain::RefreshQuickList()
     QStringList lines;
     QuickListFiles.clear();
     if (filter == Keywords) {
-        QuickListFiles = SortedNames(ListDirectory(DocsDir, pattern));
+        QuickListFiles = SortedNames(ListDirectory(Journal->DocsDir, pattern));
         lines.reserve(QuickListFiles.size());
         for (const QString& name : std::as_const(QuickListFiles))
             lines << KeywordOfFileName(name);
     } else {
         // Names that only look like entries have no date to show or open: they are left out.
-        const QList<QDate> dates = ListEntryDates(DocsDir, pattern);
+        const QList<QDate> dates = ListEntryDates(Journal->DocsDir, pattern);
         lines.reserve(dates.size());
         QuickListFiles.reserve(dates.size());
         for (const QDate& date : dates) {
@@ -201,8 +201,8 @@ void TFormMain::RefreshQuickList()
     int selected = -1;
     if (filter == Keywords)
         selected = lines.isEmpty() ? -1 : 0;
-    else if (CurrentDate.isValid())
-        selected = lines.indexOf(longDate(CurrentDate));
+    else if (Journal->CurrentDate.isValid())
+        selected = lines.indexOf(longDate(Journal->CurrentDate));
     ListBoxQL->setCurrentRow(selected);
 }
 
@@ -226,7 +226,7 @@ void TFormMain::FillCategoriesTree()
     TreeViewCategories->setUpdatesEnabled(false);
     TreeViewCategories->clear();
     auto* root = new QTreeWidgetItem(TreeViewCategories, {QStringLiteral("All Files")});
-    for (const QString& name : ListDirectory(DocsDir, QStringLiteral("kw_*.rtf")))
+    for (const QString& name : ListDirectory(Journal->DocsDir, QStringLiteral("kw_*.rtf")))
         new QTreeWidgetItem(root, {KeywordOfFileName(name)});
     TreeViewCategories->setCurrentItem(root);
     root->setExpanded(true);

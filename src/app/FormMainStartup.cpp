@@ -1,15 +1,8 @@
 #include "app/TFormMain.h"
 
 #include "app/TTabRow.h"
-#include "store/Paths.h"
-#include "store/StartupList.h"
 
 #include <QAction>
-
-QString TFormMain::startupListPath() const
-{
-    return ResolveCaseInsensitive(DocsDir, QStringLiteral("startup.txt"));
-}
 
 namespace {
 
@@ -25,31 +18,23 @@ int indexIgnoringCase(const QStringList& list, const QString& name)
 
 void TFormMain::OpenStartupTabs()
 {
-    const QString path = startupListPath();
-    if (FileExists(path)) {
-        startupListUnread = true;
-        StartupTabs = ReadStartupTabs(path);
-        startupListUnread = false;
-    }
-    for (const QString& name : StartupTabs)
+    Journal->ReadStartupTabs();
+    for (const QString& name : std::as_const(Journal->StartupTabs))
         OpenKeywordTab(name);
 }
 
 void TFormMain::SaveStartupTabs()
 {
-    // A list that could not be read is not known, so it is not written over either.
-    if (startupListUnread)
-        return;
-    WriteStartupTabs(startupListPath(), StartupTabs);
+    Journal->SaveStartupTabs();
 }
 
 void TFormMain::ReorderStartupTabs()
 {
     QStringList reordered;
     for (const QString& caption : TabControl->captions())
-        if (indexIgnoringCase(StartupTabs, caption) >= 0)
+        if (indexIgnoringCase(Journal->StartupTabs, caption) >= 0)
             reordered << caption;
-    StartupTabs = reordered;
+    Journal->StartupTabs = reordered;
     SaveStartupTabs();
 }
 
@@ -58,11 +43,11 @@ void TFormMain::FileLoadAtStartupExecute()
     if (diaryTabSelected())
         return;
     const QString caption = selectedCaption();
-    const int index = indexIgnoringCase(StartupTabs, caption);
+    const int index = indexIgnoringCase(Journal->StartupTabs, caption);
     if (index >= 0)
-        StartupTabs.removeAt(index);
+        Journal->StartupTabs.removeAt(index);
     else
-        StartupTabs << caption;
+        Journal->StartupTabs << caption;
     SaveStartupTabs();
     FileLoadAtStartupUpdate();
 }
@@ -72,7 +57,7 @@ void TFormMain::FileLoadAtStartupUpdate()
     QAction* action = command(QStringLiteral("FileLoadAtStartup"));
     const bool keyword = !diaryTabSelected();
     action->setEnabled(keyword);
-    action->setChecked(keyword && indexIgnoringCase(StartupTabs, selectedCaption()) >= 0);
+    action->setChecked(keyword && indexIgnoringCase(Journal->StartupTabs, selectedCaption()) >= 0);
 }
 
 void TFormMain::TabControlRightPress(int index)

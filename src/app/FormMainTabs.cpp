@@ -2,8 +2,6 @@
 
 #include "app/TRichEditor.h"
 #include "app/TTabRow.h"
-#include "store/EntryNames.h"
-#include "store/Paths.h"
 
 #include <QAction>
 #include <QScopeGuard>
@@ -15,19 +13,8 @@ void TFormMain::TabControlChanging()
 
 void TFormMain::TabControlChange()
 {
-    const QString caption = selectedCaption();
-    const QString path =
-        caption == QLatin1String("Diary") ? EntryPath : KeywordFilePath(DocsDir, caption);
-    if (!path.isEmpty() && FileExists(path)) {
-        Editor->loadFromFile(path);
-    } else {
-        Editor->clearContent();
-        ApplyEditorFont();
-    }
-    rememberStamp(path);
-    Editor->setModified(false);
-    EditorSelectionChange();
-    Editor->setFocus();
+    showOpened(Journal->LoadDocument(documentOfTab(TabControl->currentIndex()),
+                                     *Editor->document()));
 }
 
 void TFormMain::EditorSelectionChange()

@@ -1,8 +1,10 @@
 #include "app/QtPrompter.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 void TQtPrompter::information(QWidget* owner, const QString& title, const QString& text)
 {
@@ -41,4 +43,31 @@ std::optional<QFont> TQtPrompter::chooseFont(QWidget* owner, const QFont& initia
     if (!ok)
         return std::nullopt;
     return font;
+}
+
+TPrompter::SaveFailureChoice TQtPrompter::saveFailed(QWidget* owner, const QString& title,
+                                                     const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton, owner);
+    QPushButton* retry = box.addButton(QMessageBox::Retry);
+    QPushButton* copy = box.addButton(QStringLiteral("Save a Copy As..."), QMessageBox::ActionRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == retry)
+        return SaveFailureChoice::Retry;
+    if (box.clickedButton() == copy)
+        return SaveFailureChoice::SaveCopy;
+    return SaveFailureChoice::Cancel;
+}
+
+std::optional<QString> TQtPrompter::chooseSaveFile(QWidget* owner, const QString& caption,
+                                                   const QString& proposedPath,
+                                                   const QString& filter)
+{
+    const QString path = QFileDialog::getSaveFileName(owner, caption, proposedPath, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
 }

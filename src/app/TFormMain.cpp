@@ -2,20 +2,23 @@
 
 #include "app/Icons.h"
 #include "app/TDMActions.h"
+#include "app/TDatePicker.h"
 #include "app/TPrompter.h"
 #include "app/TRichEditor.h"
 #include "app/TTabRow.h"
 #include "app/ToolTipSwitch.h"
 #include "diag/DebugLog.h"
+#include "rtf/RtfWriter.h"
 #include "store/AtomicFile.h"
 #include "store/Directories.h"
+#include "store/EntryNames.h"
 #include "store/ExternalChange.h"
 #include "store/FolderReading.h"
+#include "store/JournalError.h"
 #include "store/Paths.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
-#include <QMenu>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateEdit>
@@ -23,6 +26,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -36,20 +40,25 @@
 TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWidget* parent)
     : QMainWindow(parent), env(environment), actions(dmActions), prompter(environment.prompter)
 {
+    Journal = new TJournal(this);
+    Journal->now = env.now;
+    connect(Journal, &TJournal::information, this,
+            [this](const QString& text) { showInformation(text); });
+    connect(Journal, &TJournal::problem, this, [this](const QString& text) { showError(text); });
     // 1. The controls.
     buildLayout();
     // 2.-4. State at creation (the member initialisers), the help file, the lists.
     qApp->setProperty("helpFile", QStringLiteral("jornix.hlp"));
     QuickListFiles.clear();
-    StartupTabs.clear();
+    Journal->StartupTabs.clear();
     // 6.-10. Names and paths.
     ProductName = QStringLiteral("Tarvex's Diary");
     Title = ProductName;
     ProgramDir = env.programDir + QLatin1Char('/');
     SettingsPath = ProgramDir + QStringLiteral("jornix.ini");
-    DocsDir = QStringLiteral("Docs");
-    BackupDir = QStringLiteral("Docs/Backup");
-    DefaultDocsDir = ProgramDir + DocsDir;
+    Journal->DocsDir = QStringLiteral("Docs");
+    Journal->BackupDir = QStringLiteral("Docs/Backup");
+    DefaultDocsDir = ProgramDir + Journal->DocsDir;
     // 11. The editor, with the font from the settings.
     CreateEditor();
     // 12.-13. The diagnostic log.
@@ -89,7 +98,6 @@ TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWi
 TFormMain::~TFormMain()
 {
     guarded([&] { SaveSettings(); });
-    StartupTabs.clear();
     QuickListFiles.clear();
     TDebugLog::Instance().Print(1, "Exited %s", qUtf8Printable(Title));
 }
@@ -128,7 +136,7 @@ void TFormMain::buildLayout()
     ButtonJumpRight->setObjectName(QStringLiteral("ButtonJumpRight"));
     ButtonJumpRight->setAutoRaise(true);
     ButtonJumpRight->setDefaultAction(command(QStringLiteral("GotoNextDate")));
-    DateTimePicker = new QDateEdit(PanelDatePicker);
+    DateTimePicker = new TDatePicker(PanelDatePicker);
     DateTimePicker->setObjectName(QStringLiteral("DateTimePicker"));
     DateTimePicker->setCalendarPopup(true);
     DateTimePicker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
@@ -141,7 +149,7 @@ void TFormMain::buildLayout()
     dateLayout->addWidget(ButtonJumpLeft);
     dateLayout->addWidget(ButtonJumpRight);
     dateLayout->addWidget(DateTimePicker);
-    connect(DateTimePicker, &QDateEdit::dateChanged, this, [this] {
+    connect(DateTimePicker, &TDatePicker::dateChosen, this, [this] {
         if (!settingDate)
             guarded([&] { DateTimePickerChange(); });
     });
@@ -237,24 +245,22 @@ void TFormMain::CreateEditor()
     tabArea->layout()->addWidget(Editor);
     connect(Editor, &QTextEdit::cursorPositionChanged, this, [this] { EditorSelectionChange(); });
     connect(Editor, &QTextEdit::selectionChanged, this, [this] { EditorSelectionChange(); });
-    connect(Editor->document(), &QTextDocument::modificationChanged, this,
-            [this] {
-                ForgetUnsettledFolderReadings();
-                refreshCommandStates();
-            });
+    connect(Editor->document(), &QTextDocument::modificationChanged, this, [this] {
+        ForgetUnsettledFolderReadings();
+        refreshCommandStates();
+    });
     ApplyEditorFont();
 }
 
 void TFormMain::resolveDirectories()
 {
-    const TDocumentDirs dirs = ResolveDocumentDirs(DocsDir, BackupDir, env.workingDir);
-    DocsDir = dirs.docsDir;
-    BackupDir = dirs.backupDir;
-    if (DocsDir == DefaultDocsDir && !FileExists(DocsDir))
-        QDir().mkdir(DocsDir);
+    const TDocumentDirs dirs =
+        ResolveDocumentDirs(Journal->DocsDir, Journal->BackupDir, env.workingDir);
+    if (dirs.docsDir == DefaultDocsDir && !FileExists(dirs.docsDir))
+        QDir().mkdir(dirs.docsDir);
     // Temporary files of writes that a crash or a kill cut short are of no use to anyone.
-    for (const QString& dir : {DocsDir, BackupDir, env.programDir})
-        AtomicFile::removeLeftovers(dir);
+    AtomicFile::removeLeftovers(env.programDir);
+    Journal->SetDirectories(dirs.docsDir, dirs.backupDir);
 }
 
 void TFormMain::ApplyStayOnTop()
@@ -285,8 +291,7 @@ void TFormMain::firstShow()
     if (remembered > 0) {
         // Going straight to the remembered keyword tab leaves today's entry unseen: the empty
         // file that opening it wrote must not stay behind (a file with words in it stays).
-        if (entryPlaceholder && StampOf(EntryPath) == placeholderStamp)
-            DeleteFileIfExists(EntryPath);
+        Journal->DropUntouchedPlaceholder();
         TabControl->selectSilently(remembered);
     }
     // Today's entry was read a moment ago; a file that could not be read then is not read (and
@@ -308,20 +313,112 @@ bool TFormMain::saveBeforeLeaving()
     }
 }
 
+bool TFormMain::resolveFailedSave(QString failure)
+{
+    for (;;) {
+        const QString text =
+            failure + QStringLiteral("\n\nThe document has not been saved, so the window stays "
+                                     "open. Retry the save, or save a copy of the document "
+                                     "somewhere else.");
+        switch (prompter->saveFailed(this, Title, text)) {
+        case TPrompter::SaveFailureChoice::Retry:
+            try {
+                SaveCurrentDocument();
+                return true;
+            } catch (const std::exception& e) {
+                failure = QString::fromUtf8(e.what());
+            }
+            break;
+        case TPrompter::SaveFailureChoice::SaveCopy: {
+            const QString proposed =
+                QDir(QDir::homePath())
+                    .filePath(diaryTabSelected() ? Journal->EntryFileName
+                                                 : KeywordFileName(selectedCaption()));
+            const std::optional<QString> path =
+                prompter->chooseSaveFile(this, QStringLiteral("Save a Copy As"), proposed,
+                                         QStringLiteral("Rich Text Format (*.rtf)"));
+            if (!path)
+                break;
+            try {
+                AtomicFile::write(*path, WriteRtf(*Editor->document()));
+                return true;
+            } catch (const std::exception& e) {
+                failure = QString::fromUtf8(e.what());
+            }
+            break;
+        }
+        case TPrompter::SaveFailureChoice::Cancel:
+            return false;
+        }
+    }
+}
+
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    // A document that could not be saved keeps the window open: closing would throw the
-    // text away.
-    if (!exiting && !saveBeforeLeaving()) {
-        event->ignore();
-        return;
+    // A document that could not be saved keeps the window open unless its text is safe
+    // elsewhere: closing would throw it away.
+    if (!exiting) {
+        try {
+            SaveCurrentDocument();
+        } catch (const std::exception& e) {
+            if (!resolveFailedSave(QString::fromUtf8(e.what()))) {
+                event->ignore();
+                return;
+            }
+        }
     }
     event->accept();
 }
 
 void TFormMain::Exit1Click()
 {
-    if (!saveBeforeLeaving())
+    try {
+        SaveCurrentDocument();
+    } catch (const std::exception& e) {
+        if (!resolveFailedSave(QString::fromUtf8(e.what())))
+            return;
+    }
+    exiting = true;
+    close();
+    qApp->quit();
+}
+
+QString TFormMain::keepUnsavedCopy()
+{
+    const QString name =
+        diaryTabSelected() ? Journal->EntryFileName : KeywordFileName(selectedCaption());
+    for (const QString& dir : {Journal->BackupDir, env.programDir, QDir::homePath()}) {
+        try {
+            const QString path =
+                RecoveryCopyPath(name, dir, QStringLiteral("unsaved"), env.now(), ".rtf");
+            AtomicFile::write(path, WriteRtf(*Editor->document()));
+            return path;
+        } catch (const std::exception&) {
+        }
+    }
+    return {};
+}
+
+void TFormMain::EndSession(bool end)
+{
+    if (exiting)
+        return;
+    // No one may be there to answer a question: what cannot be saved in its place is kept as
+    // a copy, and the program ends all the same.
+    try {
+        SaveCurrentDocument();
+    } catch (const std::exception& e) {
+        const QString copy =
+            Editor->isReadOnly() || !Editor->isModified() ? QString() : keepUnsavedCopy();
+        TDebugLog::Instance().Print(1, "Session end: %s; kept as %s", e.what(),
+                                    qUtf8Printable(copy));
+    }
+    try {
+        SaveSettings();
+    } catch (const std::exception& e) {
+        TDebugLog::Instance().Print(1, "Session end: %s", e.what());
+    }
+    if (!end)
         return;
     exiting = true;
     close();
@@ -368,7 +465,13 @@ QString TFormMain::selectedCaption() const
 
 bool TFormMain::diaryTabSelected() const
 {
-    return selectedCaption() == QLatin1String("Diary");
+    return TabControl->currentIndex() == 0;
+}
+
+TDocumentId TFormMain::documentOfTab(int index) const
+{
+    return index == 0 ? TDocumentId::entry(Journal->CurrentDate)
+                      : TDocumentId::keyword(TabControl->tabText(index));
 }
 
 void TFormMain::guarded(const std::function<void()>& fn)
@@ -404,6 +507,6 @@ void TFormMain::showNotice(const QString& message)
 void TFormMain::setDatePickerDate(QDate date)
 {
     settingDate = true;
-    DateTimePicker->setDate(date);
+    DateTimePicker->setDateSilently(date);
     settingDate = false;
 }

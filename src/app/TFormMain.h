@@ -1,8 +1,9 @@
 #pragma once
 
+#include "app/TDatePicker.h"
 #include "app/TEnvironment.h"
+#include "journal/TJournal.h"
 #include "settings/AppSettings.h"
-#include "store/ExternalChange.h"
 
 #include <QDate>
 #include <QHash>
@@ -17,6 +18,7 @@ class QLineEdit;
 class TQuickListBox;
 class QTreeWidget;
 class QDateEdit;
+class TDatePicker;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -30,8 +32,8 @@ class TRichEditor;
 class TTabRow;
 class TToolTipSwitch;
 
-// The main window: one editor under a row of tabs, the date panel and the side bar. It owns the
-// journal's state; the store, settings and RTF layers do the work, this class decides when.
+// The main window: one editor under a row of tabs, the date panel and the side bar. The journal
+// (TJournal) keeps the documents and their rules; this class shows them and runs the commands.
 class TFormMain : public QMainWindow
 {
     Q_OBJECT
@@ -45,26 +47,14 @@ public:
     QString ProgramDir; // with its trailing "/"
     QString SettingsPath;
     QString DefaultDocsDir;
-    QString DocsDir;
-    QString BackupDir;
-    QString EntryFileName;
-    QString EntryPath;
-    QString EntryBackupPath;
     bool RememberLastTab = true;
     QString LastTab;
-    QDate CurrentDate;
-    QDate NextEntryDate;
-    QDate PrevEntryDate;
-    int CurrentYear = 0;
-    int CurrentMonth = 0;
     int NewKeywordCount = 0;
     int MinutesSinceSave = 0;
     int AutoSaveInterval = 10;
-    bool BackupBeforeSave = true;
     bool UpdatingFormat = false;
     bool QuickListOpen = false;
     QStringList QuickListFiles;
-    QStringList StartupTabs;
     bool FindAtCursor = false;
     int FindStart = -1;
     int DragTabIndex = 0;
@@ -72,6 +62,9 @@ public:
     bool PrintTabNameInHeader = false, PrintPageNumberInFooter = false;
     bool ShortDateFormat = false, IncludeTimeInInsert = false;
     TRichEditor* Editor = nullptr;
+
+    // The documents on disk and their rules.
+    TJournal* journal() const { return Journal; }
 
     // --- operations other parts of the program call ---
     void OpenDiaryEntry(QDate date);
@@ -106,9 +99,11 @@ public:
     QMenu* PopupMenuTreeView = nullptr; // shown by no control
 
     QString selectedCaption() const;
+    // Tab 0 shows the diary; every other tab a keyword, whatever its caption.
     bool diaryTabSelected() const;
+    TDocumentId documentOfTab(int index) const;
     TTabRow* tabRow() const { return TabControl; }
-    QDateEdit* datePicker() const { return DateTimePicker; }
+    TDatePicker* datePicker() const { return DateTimePicker; }
     QAction* command(const QString& name) const { return commands.value(name); }
     const TEnvironment& environment() const { return env; }
 
@@ -125,6 +120,10 @@ public:
     void TimerAutoBackupTimer();
     // "E&xit": saves the current document and ends the program.
     void Exit1Click();
+    // The session ends (log-out, shut-down, a termination signal): saves the document and the
+    // settings as a close does, without asking anyone (a document that cannot be saved in its
+    // place is kept as a copy), and ends the program when end is true.
+    void EndSession(bool end);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -214,15 +213,18 @@ private:
     void ButtonJumpRightClick();
     void DateTimePickerChange();
     void TabControlChanging();
-    void SaveKeywordFile(const QString& name);
-    void writeDocument(const QString& path);
-    void rememberStamp(const QString& path);
-    void preserveExternalChange(const QString& path);
     void jumpTo(const QDate& target);
+    // Shows what the journal opened in the editor: read-only when it could not be read, the
+    // restore notice, and the offer to restore a damaged file from its backup copy. Throws
+    // TJournalError for a damaged file that stays as it is.
+    void showOpened(TJournal::TOpened opened);
     bool saveBeforeLeaving();
-    QString keepBackupCopy(const QString& path, const QString& backup);
-    void reportBackupFailure(const QString& failure);
-    bool startupListUnread = false; // startup.txt exists but could not be read: never overwrite it
+    // A save failed while leaving the window: Retry, Save a Copy As... or Cancel. True when the
+    // text is safe (saved or copied), so the window may close.
+    bool resolveFailedSave(QString failure);
+    // The document as a recovery copy where the user can find it, when the session ends and it
+    // cannot be saved in its place. Returns the copy's path, or an empty string.
+    QString keepUnsavedCopy();
     void buildSideBar();
     void showSideBar(bool show);
     QString longDate(QDate date) const;
@@ -239,11 +241,11 @@ private:
     void FileLoadAtStartupExecute();
     void FileLoadAtStartupUpdate();
     void updateKeywordCommands();
-    QString startupListPath() const;
     void BugTrackingClick();
     void ReportBugClick();
 
     TEnvironment env;
+    TJournal* Journal = nullptr;
     TDMActions& actions;
     TPrompter* prompter;
     QHash<QString, QAction*> commands;
@@ -254,16 +256,12 @@ private:
     int sideBarWidth = 125;
     bool refreshingQuickList = false;
     mutable QHash<QDate, QString> longDateCache;
-    QString stampPath;           // the file the editor's document was read from or written to
-    TFileStamp documentStamp;    // how that file looked then
-    bool entryPlaceholder = false; // the entry shown had no file; opening it wrote an empty one
-    TFileStamp placeholderStamp;
 
     QToolBar* ToolBar2 = nullptr;
     QWidget* PanelDatePicker = nullptr;
     QToolButton* ButtonJumpLeft = nullptr;
     QToolButton* ButtonJumpRight = nullptr;
-    QDateEdit* DateTimePicker = nullptr;
+    TDatePicker* DateTimePicker = nullptr;
     TTabRow* TabControl = nullptr;
     QSplitter* SplitterQuickList = nullptr;
     QLabel* statusPanels[3] = {nullptr, nullptr, nullptr};

@@ -32,4 +32,15 @@ public:
     virtual int execDialog(QDialog& dialog) = 0;
     // The font dialog; nullopt when cancelled.
     virtual std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) = 0;
+
+    // A save failed where leaving would lose the text: Retry, Save a Copy As... or Cancel
+    // (the default).
+    enum class SaveFailureChoice { Retry, SaveCopy, Cancel };
+    virtual SaveFailureChoice saveFailed(QWidget* owner, const QString& title,
+                                         const QString& text) = 0;
+    // The file dialog for saving under a name the user chooses; nullopt when cancelled.
+    // filter as QFileDialog takes it ("Rich Text Format (*.rtf)").
+    virtual std::optional<QString> chooseSaveFile(QWidget* owner, const QString& caption,
+                                                  const QString& proposedPath,
+                                                  const QString& filter) = 0;
 };

@@ -2,12 +2,8 @@
 
 #include "app/DocumentReplace.h"
 #include "app/TextSearch.h"
-#include "rtf/DocumentFile.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
-#include "store/AtomicFile.h"
-#include "store/JournalError.h"
-#include "store/Paths.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QMimeData>
@@ -26,31 +22,11 @@ TRichEditor::TRichEditor(QWidget* parent) : QTextEdit(parent)
     setDefaultFont(QStringLiteral("Arial"), 12);
 }
 
-void TRichEditor::loadFromFile(const QString& path)
+void TRichEditor::documentLoaded(bool readOnly)
 {
-    const QByteArray bytes = ReadWholeFile(path);
-    const QFont font = document()->defaultFont();
-    // A load is no edit: it must not be undoable back to the previous document.
-    document()->setUndoRedoEnabled(false);
-    const TDocumentFormat format = LoadDocumentBytes(bytes, *document());
-    document()->setDefaultFont(font);
-    document()->setUndoRedoEnabled(true);
-    if (format == TDocumentFormat::Unreadable) {
-        clearContent();
-        setReadOnly(true);
-        throw TJournalError(
-            QStringLiteral("\"%1\" holds neither RTF nor text and was not opened; the file is "
-                           "left as it is")
-                .arg(path));
-    }
-    setReadOnly(false);
+    setReadOnly(readOnly);
     document()->setModified(false);
     moveCursor(QTextCursor::Start);
-}
-
-void TRichEditor::saveToFile(const QString& path) const
-{
-    AtomicFile::write(path, WriteRtf(*document()));
 }
 
 void TRichEditor::clearContent()

@@ -17,12 +17,10 @@ public:
 
     explicit TRichEditor(QWidget* parent = nullptr);
 
-    // Replaces the content with the file read as RTF, or as plain text when it is not RTF.
-    // Throws TJournalError naming the file when it can be read neither way; the editor is then
-    // left empty and read-only, so nothing typed can ever be saved over that file.
-    void loadFromFile(const QString& path);
-    // Writes the whole content as RTF, atomically. Throws TJournalError on failure.
-    void saveToFile(const QString& path) const;
+    // A whole document has just been read into the editor's document: the caret goes to its
+    // start and nothing counts as modified. A document that could not be read is shown
+    // read-only, so nothing typed can ever be saved over its file.
+    void documentLoaded(bool readOnly);
     // Empties the content; the next text typed takes the default font.
     void clearContent();
 

@@ -27,6 +27,14 @@ int TTabRow::findCaption(const QString& caption) const
     return -1;
 }
 
+int TTabRow::findKeywordTab(const QString& caption) const
+{
+    for (int i = 1; i < count(); ++i)
+        if (tabText(i).compare(caption, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
 QStringList TTabRow::captions() const
 {
     QStringList list;

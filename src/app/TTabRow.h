@@ -15,6 +15,8 @@ public:
     void selectSilently(int index);
     // Index of the tab whose caption equals caption ignoring letter case, or -1.
     int findCaption(const QString& caption) const;
+    // The same among the keyword tabs only: the Diary tab is never a keyword's tab.
+    int findKeywordTab(const QString& caption) const;
     QStringList captions() const;
     void swapTabs(int a, int b);
     // Called from a handler of changing(): the tab the user picked is not selected.

@@ -91,17 +91,6 @@ TEST_F(AppFixture, MissingOrEmptyEntriesComeBackFromTheirBackupCopy)
     EXPECT_FALSE(QFile::exists(docs(Today)));
 }
 
-TEST_F(AppFixture, OpeningADayNeverRewritesAFileThatLoaded)
-{
-    QDir().mkpath(docs());
-    const QByteArray original = rtfWith("written elsewhere \\b bold\\b0");
-    writeFile(docs(Today), original);
-    start();
-    EXPECT_TRUE(plainText().contains("written elsewhere"));
-    stop();
-    EXPECT_EQ(readFile(docs(Today)), original);
-}
-
 TEST_F(AppFixture, AFileThatIsNeitherRtfNorTextIsReportedAndNeverOverwritten)
 {
     QDir().mkpath(docs());
@@ -138,41 +127,6 @@ TEST_F(AppFixture, AFailedWriteNamesTheFileAndKeepsTheText)
 
     form->command("FileSave")->trigger();
     EXPECT_TRUE(readFile(docs(Today)).contains("precious words")) << "the next save tries again";
-}
-
-TEST_F(AppFixture, AFileReplacedByAnotherProgramIsKeptBeforeTheSave)
-{
-    QDir().mkpath(docs("Backup"));
-    writeFile(docs(Today), rtfWith("ours"));
-    start();
-    writeFile(docs(Today), rtfWith("synced from the laptop, longer than before"));
-    type("more ");
-    form->command("FileSave")->trigger();
-
-    const QStringList notes = prompter.texts("information");
-    ASSERT_EQ(notes.size(), 1);
-    const QStringList kept = QDir(docs("Backup")).entryList({"jx20261207*changed*"}, QDir::Files);
-    ASSERT_EQ(kept.size(), 1);
-    EXPECT_TRUE(notes[0].contains(kept[0]));
-    EXPECT_TRUE(readFile(docs("Backup/" + kept[0])).contains("synced from the laptop"));
-    EXPECT_TRUE(readFile(docs(Today)).contains("more ours"));
-
-    // Our own save is no outside change: the next save goes through quietly.
-    prompter.clear();
-    type("x");
-    form->command("FileSave")->trigger();
-    EXPECT_TRUE(prompter.texts("information").isEmpty());
-}
-
-TEST_F(AppFixture, SavingOnAKeywordTabNeverTouchesTheEntry)
-{
-    start();
-    const QByteArray entryBefore = readFile(docs(Today));
-    form->OpenKeywordTab("Recipes");
-    type("flour");
-    form->command("FileSave")->trigger();
-    EXPECT_TRUE(readFile(docs("kw_Recipes.rtf")).contains("flour"));
-    EXPECT_EQ(readFile(docs(Today)), entryBefore);
 }
 
 TEST_F(AppFixture, AutoSaveComesEveryIntervalWhateverManualSavesHappen)

@@ -87,7 +87,7 @@ TEST_F(QuickListTest, ChoosingLinesOpensEntriesAndKeywords)
 
     type("typed on the 7th ");
     choose(0);
-    EXPECT_EQ(form->CurrentDate, QDate(2026, 12, 1));
+    EXPECT_EQ(form->journal()->CurrentDate, QDate(2026, 12, 1));
     EXPECT_TRUE(readFile(docs("jx20261207.rtf")).contains("typed on the 7th")) << "saved first";
 
     filter(3);

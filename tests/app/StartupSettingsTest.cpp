@@ -63,16 +63,16 @@ TEST_F(AppFixture, DocumentFoldersResolveAgainstTheWorkingFolderUnlessAbsolute)
     const QString absolute = elsewhere.path() + "/journal";
     writeFile(ini(), ("[General]\nDocuments Directory=" + absolute + "\nBackup Documents Directory=Old\\Backup\n").toUtf8());
     start();
-    EXPECT_EQ(form->DocsDir, absolute);
-    EXPECT_EQ(form->BackupDir, "Old/Backup") << "an absolute documents folder leaves the backup as stored";
+    EXPECT_EQ(form->journal()->DocsDir, absolute);
+    EXPECT_EQ(form->journal()->BackupDir, "Old/Backup") << "an absolute documents folder leaves the backup as stored";
     EXPECT_FALSE(QFileInfo::exists(absolute)) << "a folder configured elsewhere is never created";
     EXPECT_FALSE(prompter.texts("error").isEmpty()) << "and the entry that cannot be written is reported";
     stop();
 
     writeFile(ini(), "[General]\nDocuments Directory=J\nBackup Documents Directory=/var/tmp/jx-backup\n");
     start();
-    EXPECT_EQ(form->DocsDir, programDir() + "/J");
-    EXPECT_EQ(form->BackupDir, "/var/tmp/jx-backup");
+    EXPECT_EQ(form->journal()->DocsDir, programDir() + "/J");
+    EXPECT_EQ(form->journal()->BackupDir, "/var/tmp/jx-backup");
 }
 
 TEST_F(AppFixture, LastTabIsRememberedIgnoringCaseAndForgottenWhenSwitchedOff)

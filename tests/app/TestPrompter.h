@@ -11,15 +11,18 @@
 class TTestPrompter : public TPrompter
 {
 public:
-    struct Shown {
+    struct Shown
+    {
         QString kind; // "information", "error", "question", "dialog", "font"
         QString title;
         QString text;
     };
     std::vector<Shown> shown;
-    std::deque<bool> answers;                          // questions; No when empty
-    std::deque<std::function<int(QDialog&)>> dialogs;  // modal dialogs; Rejected when empty
-    std::deque<std::optional<QFont>> fonts;            // font dialog; cancelled when empty
+    std::deque<bool> answers;                         // questions; No when empty
+    std::deque<std::function<int(QDialog&)>> dialogs; // modal dialogs; Rejected when empty
+    std::deque<std::optional<QFont>> fonts;           // font dialog; cancelled when empty
+    std::deque<SaveFailureChoice> saveFailures;       // failed-save box; Cancel when empty
+    std::deque<QString> saveFiles;                    // save-file dialog; cancelled when empty
 
     void information(QWidget*, const QString& title, const QString& text) override
     {
@@ -55,6 +58,28 @@ public:
         auto font = fonts.front();
         fonts.pop_front();
         return font;
+    }
+
+    SaveFailureChoice saveFailed(QWidget*, const QString& title, const QString& text) override
+    {
+        shown.push_back({QStringLiteral("saveFailed"), title, text});
+        if (saveFailures.empty())
+            return SaveFailureChoice::Cancel;
+        const SaveFailureChoice choice = saveFailures.front();
+        saveFailures.pop_front();
+        return choice;
+    }
+    std::optional<QString> chooseSaveFile(QWidget*, const QString& caption, const QString& proposed,
+                                          const QString&) override
+    {
+        shown.push_back({QStringLiteral("saveFile"), caption, proposed});
+        if (saveFiles.empty())
+            return std::nullopt;
+        const QString path = saveFiles.front();
+        saveFiles.pop_front();
+        if (path.isEmpty())
+            return std::nullopt;
+        return path;
     }
 
     QStringList texts(const QString& kind) const

@@ -219,7 +219,10 @@ TEST_F(FailurePath, AFailedSaveAtCloseKeepsTheWindowOpenWithTheText)
         FaultsWhere full(failing(AtomicFile::Stage::Rename, docs(Today)));
         form->close();
     }
-    EXPECT_EQ(prompter.texts("error").size(), 1);
+    // One box says why and offers Retry, Save a Copy As... and Cancel; nothing answered it.
+    ASSERT_EQ(prompter.texts("saveFailed").size(), 1);
+    EXPECT_TRUE(prompter.texts("saveFailed")[0].contains(docs(Today)));
+    EXPECT_TRUE(prompter.texts("error").isEmpty());
     EXPECT_TRUE(form->isVisible()) << "closing would throw the unsaved text away";
     EXPECT_TRUE(plainText().contains("last thoughts of the day"));
 

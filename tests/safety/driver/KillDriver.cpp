@@ -66,6 +66,16 @@ public:
         report(QStringLiteral("font"), QString());
         return std::nullopt;
     }
+    SaveFailureChoice saveFailed(QWidget*, const QString&, const QString& text) override
+    {
+        report(QStringLiteral("saveFailed"), text);
+        return SaveFailureChoice::Cancel;
+    }
+    std::optional<QString> chooseSaveFile(QWidget*, const QString&, const QString&,
+                                          const QString&) override
+    {
+        return std::nullopt;
+    }
 
 private:
     static void report(const QString& kind, QString text)
@@ -94,7 +104,7 @@ int loadedKeyword(TFormMain& form)
 int loadedStartup(TFormMain& form)
 {
     for (int n : {0, 1})
-        if (form.StartupTabs == startupTabs(n))
+        if (form.journal()->StartupTabs == startupTabs(n))
             return n;
     return -1;
 }
@@ -173,7 +183,7 @@ bool saveVersion(Kind kind, TFormMain& form, int n)
         return !form.Editor->isModified();
     case Kind::Startup:
         form.command(QStringLiteral("FileLoadAtStartup"))->trigger();
-        return form.StartupTabs == startupTabs(n);
+        return form.journal()->StartupTabs == startupTabs(n);
     case Kind::Settings:
         // What the auto-save tick and the close do; a failure is shown, so report it too.
         try {
@@ -202,7 +212,7 @@ void prepare(Kind kind, TFormMain& form)
         saveText(form, keywordText(0));
         form.OpenKeywordTab(anchorName());
         saveText(form, keywordText(0));
-        if (form.StartupTabs.isEmpty())
+        if (form.journal()->StartupTabs.isEmpty())
             form.command(QStringLiteral("FileLoadAtStartup"))->trigger();
         break;
     case Kind::Settings:
@@ -318,7 +328,7 @@ int main(int argc, char** argv)
                 return saveLoop(*kind, form, start);
             }
             say(QStringLiteral("tabs %1").arg(joined(form.tabRow()->captions())));
-            say(QStringLiteral("startup %1").arg(joined(form.StartupTabs)));
+            say(QStringLiteral("startup %1").arg(joined(form.journal()->StartupTabs)));
         }
         form.close();
         app.setMainWindow(nullptr);
