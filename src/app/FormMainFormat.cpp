@@ -84,8 +84,11 @@ TCharacterFormat characterFormatOf(const QTextCharFormat& format, const QFont& d
         c.Name = format.stringProperty(QTextFormat::FontFamily);
     if (c.Name.isEmpty())
         c.Name = defaultFont.family();
+    // A size in pixels (pasted from a web page) counts at 96 pixels to the inch, as a save does.
     const double points = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
-                                                                         : defaultFont.pointSizeF();
+                          : format.hasProperty(QTextFormat::FontPixelSize)
+                              ? format.intProperty(QTextFormat::FontPixelSize) * 0.75
+                              : defaultFont.pointSizeF();
     c.Size = std::clamp(int(std::lround(points)), TFontDialog::MinSize, TFontDialog::MaxSize);
     const QBrush brush = format.foreground();
     if (format.hasProperty(QTextFormat::ForegroundBrush) && brush.style() != Qt::NoBrush)
@@ -127,7 +130,10 @@ void TFormMain::FormatFontExecute()
         f.setFontFamilies({chosen.Name});
     });
     Editor->setEffects({chosen.Bold, chosen.Italic, chosen.Underline, chosen.StrikeOut});
-    Editor->changeSelectionFormat([&](QTextCharFormat& f) { f.setFontPointSize(chosen.Size); });
+    Editor->changeSelectionFormat([&](QTextCharFormat& f) {
+        f.clearProperty(QTextFormat::FontPixelSize);
+        f.setFontPointSize(chosen.Size);
+    });
     Editor->changeSelectionFormat(
         [&](QTextCharFormat& f) { f.setFontFixedPitch(chosen.FixedPitch); });
     undoStep.endEditBlock();
