@@ -245,6 +245,8 @@ void TFormMain::CreateEditor()
     tabArea->layout()->addWidget(Editor);
     connect(Editor, &QTextEdit::cursorPositionChanged, this, [this] { EditorSelectionChange(); });
     connect(Editor, &QTextEdit::selectionChanged, this, [this] { EditorSelectionChange(); });
+    connect(Editor, &TRichEditor::paragraphFormatChanged, this,
+            [this] { EditorSelectionChange(); });
     connect(Editor->document(), &QTextDocument::modificationChanged, this, [this] {
         ForgetUnsettledFolderReadings();
         refreshCommandStates();

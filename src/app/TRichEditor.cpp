@@ -2,10 +2,12 @@
 
 #include "app/DocumentReplace.h"
 #include "app/TextSearch.h"
+#include "rtf/FontWeight.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -90,25 +92,121 @@ QTextCharFormat TRichEditor::selectionCharFormat() const
     return reportedFormat(*this);
 }
 
-TRichEditor::Effects TRichEditor::effects() const
+TRichEditor::Effects TRichEditor::effectsOf(const QTextCharFormat& format)
 {
-    const QTextCharFormat format = reportedFormat(*this);
     Effects e;
-    e.bold = format.fontWeight() >= QFont::Bold;
+    e.bold = IsBoldWeight(format.fontWeight());
     e.italic = format.fontItalic();
-    e.underline = format.fontUnderline();
+    // fontUnderline() answers true for a single underline only.
+    if (format.hasProperty(QTextFormat::TextUnderlineStyle)) {
+        const auto style = format.underlineStyle();
+        e.underline =
+            style != QTextCharFormat::NoUnderline && style != QTextCharFormat::SpellCheckUnderline;
+    } else {
+        e.underline = format.boolProperty(QTextFormat::FontUnderline);
+    }
     e.strikeOut = format.fontStrikeOut();
     return e;
 }
 
+TRichEditor::Effects TRichEditor::effects() const
+{
+    return effectsOf(reportedFormat(*this));
+}
+
+void TRichEditor::setEffect(Effect effect, bool on)
+{
+    changeSelectionFormat([effect, on](QTextCharFormat& format) {
+        const Effects now = effectsOf(format);
+        switch (effect) {
+        case Effect::Bold:
+            if (now.bold != on)
+                format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+            break;
+        case Effect::Italic:
+            format.setFontItalic(on);
+            break;
+        case Effect::Underline:
+            if (now.underline != on) {
+                format.clearProperty(QTextFormat::FontUnderline);
+                format.setUnderlineStyle(on ? QTextCharFormat::SingleUnderline
+                                            : QTextCharFormat::NoUnderline);
+            }
+            break;
+        case Effect::StrikeOut:
+            format.setFontStrikeOut(on);
+            break;
+        }
+    });
+}
+
 void TRichEditor::setEffects(const Effects& e)
 {
-    QTextCharFormat format;
-    format.setFontWeight(e.bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(e.italic);
-    format.setFontUnderline(e.underline);
-    format.setFontStrikeOut(e.strikeOut);
-    mergeCurrentCharFormat(format);
+    QTextCursor undoStep = textCursor();
+    undoStep.beginEditBlock();
+    setEffect(Effect::Bold, e.bold);
+    setEffect(Effect::Italic, e.italic);
+    setEffect(Effect::Underline, e.underline);
+    setEffect(Effect::StrikeOut, e.strikeOut);
+    undoStep.endEditBlock();
+}
+
+void TRichEditor::changeSelectionFormat(const std::function<void(QTextCharFormat&)>& change)
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        QTextCharFormat format = currentCharFormat();
+        change(format);
+        setCurrentCharFormat(format);
+        return;
+    }
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    // Gathered first: setting a format merges and splits the fragments being walked.
+    struct TRun
+    {
+        int from, to;
+        QTextCharFormat format;
+    };
+    std::vector<TRun> runs;
+    std::vector<std::pair<int, QTextCharFormat>> emptyParagraphs;
+    QTextDocument* doc = document();
+    for (QTextBlock block = doc->findBlock(start); block.isValid() && block.position() <= end;
+         block = block.next()) {
+        // An empty paragraph has no run; its own format is what typing there takes.
+        if (block.length() == 1) {
+            QTextCharFormat format = block.charFormat();
+            change(format);
+            if (format != block.charFormat())
+                emptyParagraphs.emplace_back(block.position(), format);
+            continue;
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = std::max(fragment.position(), start);
+            const int to = std::min(fragment.position() + fragment.length(), end);
+            if (from >= to)
+                continue;
+            QTextCharFormat format = fragment.charFormat();
+            change(format);
+            if (format != fragment.charFormat())
+                runs.push_back({from, to, format});
+        }
+    }
+    if (runs.empty() && emptyParagraphs.empty())
+        return;
+    QTextCursor edit(doc);
+    edit.beginEditBlock();
+    for (const TRun& run : runs) {
+        edit.setPosition(run.from);
+        edit.setPosition(run.to, QTextCursor::KeepAnchor);
+        edit.setCharFormat(run.format);
+    }
+    for (const auto& [position, format] : emptyParagraphs) {
+        edit.setPosition(position);
+        edit.setBlockCharFormat(format);
+    }
+    edit.endEditBlock();
 }
 
 TRichEditor::Alignment TRichEditor::alignment() const
@@ -206,6 +304,35 @@ void TRichEditor::setLeftIndentPoints(double points)
         format.setLeftMargin(points);
         c.setBlockFormat(format);
     });
+}
+
+void TRichEditor::removeBullets()
+{
+    QTextCursor undoStep = textCursor();
+    undoStep.beginEditBlock();
+    setLeftIndentPoints(0);
+    setBullets(false);
+    undoStep.endEditBlock();
+}
+
+void TRichEditor::keyPressEvent(QKeyEvent* event)
+{
+    // Left to itself the edit control would move the list's indent into the paragraph's own
+    // indent level, which no file keeps: the paragraph would jump back after a save, and Bullets
+    // would then indent it twice. Taking the bullet off here follows the Bullets command instead.
+    const bool backspace = event->key() == Qt::Key_Backspace &&
+                           !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+    if (backspace && !isReadOnly()) {
+        const QTextCursor cursor = textCursor();
+        if (!cursor.hasSelection() && cursor.atBlockStart() && cursor.currentList()) {
+            removeBullets();
+            ensureCursorVisible();
+            event->accept();
+            emit paragraphFormatChanged();
+            return;
+        }
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 int TRichEditor::selectionStart() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextEdit>
+#include <functional>
 #include <vector>
 
 // The one editor of the main window: a QTextEdit that loads and saves whole documents as RTF and
@@ -10,10 +11,15 @@ class TRichEditor : public QTextEdit
     Q_OBJECT
 public:
     enum class Alignment { Left = 0, Right = 1, Centre = 2, Other = 3 };
-    struct Effects {
+    enum class Effect { Bold = 0, Italic = 1, Underline = 2, StrikeOut = 3 };
+    struct Effects
+    {
         bool bold = false, italic = false, underline = false, strikeOut = false;
         bool operator==(const Effects&) const = default;
     };
+    // The effects a run shows: bold from semibold on (the weight a save writes as bold), any
+    // kind of underline (dotted, wave, double...) as underlined.
+    static Effects effectsOf(const QTextCharFormat& format);
 
     explicit TRichEditor(QWidget* parent = nullptr);
 
@@ -36,7 +42,16 @@ public:
     Effects effects() const;
     // The whole character format the selection reports, as effects() reads it.
     QTextCharFormat selectionCharFormat() const;
+    // Turns one effect on or off over the selection (at the caret: for the text typed next).
+    // Nothing else about the runs changes: an underline that stays on keeps its kind, a run
+    // that is bold already keeps its weight, a run that is not bold keeps a light weight.
+    void setEffect(Effect effect, bool on);
+    // All four effects, each as setEffect writes it.
     void setEffects(const Effects& effects);
+    // Hands the format of every run the selection touches (and of its empty paragraphs) to
+    // change, and keeps what comes back, as one undo step; at the caret, the format of the
+    // text typed next. Runs keep whatever change leaves alone, links and pictures among them.
+    void changeSelectionFormat(const std::function<void(QTextCharFormat&)>& change);
     Alignment alignment() const;
     void setAlignment(Alignment alignment);
     bool hasBullets() const;
@@ -44,6 +59,9 @@ public:
     void setBullets(bool on);
     double leftIndentPoints() const;
     void setLeftIndentPoints(double points);
+    // Takes the paragraphs the selection touches out of their list and leaves them no left
+    // indent, as one undo step.
+    void removeBullets();
 
     // Selection in plain-text positions.
     int selectionStart() const;
@@ -62,7 +80,12 @@ public:
     // The lines as displayed: a wrapped paragraph gives several, an empty last line none.
     QStringList displayedLines() const;
 
+signals:
+    // The paragraph at the caret changed its list or indent without the caret moving.
+    void paragraphFormatChanged();
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
 };

@@ -9,9 +9,12 @@
 
 namespace {
 
+// A margin below 0 would put the body off the sheet; it prints as none. The setting itself
+// stays as the user typed it.
 TMargins marginsOf(const TPrintOptions& options)
 {
-    return {options.LeftMargin, options.RightMargin, options.TopMargin, options.BottomMargin};
+    return {qMax(options.LeftMargin, 0), qMax(options.RightMargin, 0), qMax(options.TopMargin, 0),
+            qMax(options.BottomMargin, 0)};
 }
 
 QString marginsText(const TPrintOptions& o)
@@ -33,10 +36,6 @@ QString marginsText(const TPrintOptions& o)
 
 void checkMargins(const TPrintOptions& o, const TPageGeometry& g)
 {
-    if (o.LeftMargin < 0 || o.RightMargin < 0 || o.TopMargin < 0 || o.BottomMargin < 0)
-        throw TPrintError(QStringLiteral("The print margins (%1) cannot be negative.")
-                              .arg(marginsText(o))
-                              .toStdString());
     if (g.LayoutRect.width() <= 0 || g.LayoutRect.height() <= 0)
         throwNoRoom(o);
 }
@@ -74,19 +73,26 @@ QList<tagTPageOffset> TDocumentPrinter::PaginateDocument()
     const int length = m_formatter->textLength();
     QList<tagTPageOffset> pages;
     int start = 0;
+    int offset = 0;
     for (;;) {
         QRect area = geometry.LayoutRect;
-        const int next = m_formatter->formatRange(nullptr, start, -1, area);
-        // A line taller than the whole body would otherwise be measured again and again.
-        if (next >= 0 && next <= start)
+        int nextOffset = offset;
+        const int next = m_formatter->formatRange(nullptr, start, -1, area, &nextOffset);
+        // Every page takes at least a slice of a line; anything else would repeat for ever.
+        if (next >= 0 && (next < start || (next == start && nextOffset <= offset)))
             throwNoRoom(m_options);
         const bool done = next < 0 || next >= length;
         // The last page ends with the text's last character even when the formatter only says
-        // "all of it", so that character is printed too.
-        pages.append({start, done ? length - 1 : next - 1, area});
+        // "all of it", so that character is printed too. A page ending inside a line that goes
+        // on over the next page ends with that line.
+        const int lastChar = done             ? length - 1
+                             : nextOffset > 0 ? m_formatter->lastCharOfLine(next)
+                                              : next - 1;
+        pages.append({start, lastChar, area, offset});
         if (done)
             break;
         start = next;
+        offset = nextOffset;
     }
     return pages;
 }
@@ -132,7 +138,8 @@ void TDocumentPrinter::PrintPages(int first, int last)
             drawTextAt(painter, geometry.FooterPos, QStringLiteral("Page %1").arg(i + 1));
         painter.translate(geometry.BodyOrigin);
         QRect area = pages[i].TextArea;
-        m_formatter->formatRange(&painter, pages[i].FirstChar, pages[i].LastChar, area);
+        int offset = pages[i].LineOffset;
+        m_formatter->formatRange(&painter, pages[i].FirstChar, pages[i].LastChar, area, &offset);
     }
     painter.end();
 }

@@ -37,7 +37,8 @@ public:
     TDocumentPrinter& operator=(const TDocumentPrinter&) = delete;
 
     // Never empty: an empty document still has its one page. Throws TPrintError when the
-    // margins leave no room for a line.
+    // margins leave no room on the sheet at all. Negative margins count as 0. A picture taller
+    // than the body is printed as high as the body, a line still taller over several pages.
     QList<tagTPageOffset> PaginateDocument();
 
     // Prints pages first..last (indexes from 0; -1: the last page). A range running past the

@@ -1,5 +1,6 @@
 #include "rtf/RtfWriter.h"
 
+#include "rtf/FontWeight.h"
 #include "rtf/RtfCodePage.h"
 #include "rtf/RtfDocumentBuilder.h"
 
@@ -255,7 +256,7 @@ TRunProps TRtfWriter::propsFor(const QTextCharFormat& format)
             int(std::lround(format.intProperty(QTextFormat::FontPixelSize) * 1.5)), 2, 3276);
     else
         props.halfPoints = m_defaultHalfPoints;
-    props.bold = format.fontWeight() >= QFont::DemiBold;
+    props.bold = IsBoldWeight(format.fontWeight());
     props.italic = format.fontItalic();
     props.strike = format.fontStrikeOut();
     props.underline = format.underlineStyle();

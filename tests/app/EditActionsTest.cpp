@@ -1,7 +1,9 @@
 #include "EditingFixture.h"
+#include "dialogs/TFontDialog.h"
 
 #include <QClipboard>
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTextBlock>
@@ -234,7 +236,11 @@ TEST_F(EditActionsTest, NoCommandChangesAnEditorHoldingAnUnreadableFile)
     editor().setReadOnly(true);
     select(0, 4);
     QGuiApplication::clipboard()->setText("clip");
-    prompter.fonts.push_back(QFont(QStringLiteral("Courier New"), 30));
+    prompter.dialogs.push_back([](QDialog& d) {
+        if (auto* font = dynamic_cast<TFontDialog*>(&d))
+            font->FontSize->setText(QStringLiteral("30"));
+        return int(QDialog::Accepted);
+    });
     for (const char* name :
          {"EditCut", "EditPaste", "EditPasteAsText", "EditUndo", "EditInsertDate", "EditInsertTime",
           "FormatBold", "FormatItalic", "FormatUnderline", "FormatStrikeOut", "FormatBullets",

@@ -200,3 +200,21 @@ TEST_F(PrintCommandsTest, MarginsWithoutRoomNameThemAndPrintNothing)
     EXPECT_TRUE(errors[0].contains("left 5, right 4")) << errors[0].toStdString();
     EXPECT_FALSE(QFile::exists(pdf("none.pdf")));
 }
+
+TEST_F(PrintCommandsTest, NegativeMarginsPrintAsNoneAndStayAsTyped)
+{
+    startWithMargins();
+    type("edge to edge");
+    form->LeftMargin = -1;
+    form->TopMargin = -3;
+    TDialogSeen seen;
+    prompter.dialogs.push_back(printToFile(pdf("edge.pdf"), &seen));
+    form->command("FilePrint")->trigger();
+    EXPECT_TRUE(prompter.texts("error").isEmpty())
+        << prompter.texts("error").join("\n").toStdString();
+    const QStringList pages = pdfPages(pdf("edge.pdf"));
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0].contains("edge to edge"));
+    EXPECT_EQ(form->LeftMargin, -1);
+    EXPECT_EQ(form->TopMargin, -3);
+}

@@ -3,10 +3,13 @@
 
 #include <QFile>
 #include <QHash>
+#include <QImage>
 #include <QLocale>
 #include <QTextBlockFormat>
+#include <QTextImageFormat>
 #include <QTextList>
 #include <QTextListFormat>
+#include <QUrl>
 
 namespace {
 
@@ -262,18 +265,148 @@ TEST_F(PrintTest, MarginsWithoutRoomStopBeforeAnythingIsPrinted)
     o.RightMargin = 4;
     expectRefused(o, "left 5, right 4");
     o = options();
-    o.TopMargin = -1;
-    expectRefused(o, "top -1");
+    o.TopMargin = -1; // counts as none, which leaves no more room with this bottom margin
+    o.BottomMargin = 11;
+    expectRefused(o, "top -1, bottom 11");
+}
 
-    // Room for the body, but not for one of its lines.
-    QTextCursor(doc.get()).insertText("\n");
-    QTextCharFormat big;
-    big.setFontPointSize(150);
-    QTextCursor(doc.get()).insertText("Huge", big);
-    o = options();
-    o.TopMargin = 5;
-    o.BottomMargin = 5;
-    expectRefused(o, "top 5, bottom 5");
+TEST_F(PrintTest, NegativeMarginsPrintAsNone)
+{
+    auto doc = numberedLines(5);
+    TPrintOptions none = options();
+    none.LeftMargin = none.TopMargin = 0;
+    auto printer = pdfPrinter("none.pdf");
+    TDocumentPrinter(*doc, *printer, none).PrintPages(0);
+
+    TPrintOptions negative = options();
+    negative.LeftMargin = -2;
+    negative.TopMargin = -1;
+    printer = pdfPrinter("negative.pdf");
+    TDocumentPrinter p(*doc, *printer, negative);
+    ASSERT_NO_THROW(p.PrintPages(0));
+    const QList<TPdfWord> words = pdfWords(path("negative.pdf"));
+    const QList<TPdfWord> expected = pdfWords(path("none.pdf"));
+    ASSERT_EQ(words.size(), expected.size());
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        EXPECT_EQ(words[i].Text, expected[i].Text);
+        EXPECT_EQ(words[i].Box, expected[i].Box) << words[i].Text.toStdString();
+    }
+    const QRectF body = boxOf(words, 0, "L0001");
+    EXPECT_NEAR(body.left(), 0, 1.5);
+    EXPECT_NEAR(body.top(), 0, 1.5);
+}
+
+TEST_F(PrintTest, APictureTallerThanTheBodyIsPrintedAsHighAsTheBody)
+{
+    // A picture 4 by 20 inches between two lines, and one 20 by 2 inches after them.
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+    QImage tall(400, 2000, QImage::Format_RGB32);
+    tall.fill(Qt::darkBlue);
+    QImage wide(2000, 200, QImage::Format_RGB32);
+    wide.fill(Qt::darkRed);
+    doc->addResource(QTextDocument::ImageResource, QUrl("tall.png"), tall);
+    doc->addResource(QTextDocument::ImageResource, QUrl("wide.png"), wide);
+    QTextCursor cursor(doc.get());
+    cursor.insertText("Before\n");
+    QTextImageFormat picture;
+    picture.setName("tall.png");
+    picture.setWidth(4 * 96); // the layout's units: 96 a screen inch
+    picture.setHeight(20 * 96);
+    cursor.insertImage(picture);
+    cursor.insertText("\nBetween\n");
+    picture.setName("wide.png");
+    picture.setWidth(20 * 96);
+    picture.setHeight(2 * 96);
+    cursor.insertImage(picture);
+    cursor.insertText("\nAfter");
+
+    auto printer = pdfPrinter("pictures.pdf");
+    TPrintOptions o = options();
+    o.PrintTabNameInHeader = o.PrintPageNumberInFooter = false;
+    TDocumentPrinter p(*doc, *printer, o);
+    QList<tagTPageOffset> pages;
+    ASSERT_NO_THROW(pages = p.PaginateDocument());
+    EXPECT_EQ(pages.size(), 3) << "one page before the picture, one for it, one after";
+    p.PrintPages(0);
+    const QStringList text = pdfPages(path("pictures.pdf"));
+    ASSERT_EQ(text.size(), 3);
+    EXPECT_EQ(text[0].simplified(), "Before");
+    EXPECT_EQ(text[1].simplified(), "");
+    EXPECT_EQ(text[2].simplified(), "Between After");
+
+    // Letter with one-inch margins: the body is 6.5 by 9 inches. Each picture is as large as
+    // that allows, keeping its proportions. (The sizes are read back through whole pixels per
+    // inch, so they are a few hundredths of an inch off either way.)
+    const QList<TPdfImage> images = pdfImages(path("pictures.pdf"));
+    ASSERT_EQ(images.size(), 2);
+    EXPECT_EQ(images[0].Page, 1);
+    EXPECT_LE(images[0].SizeInches.height(), 9.05);
+    EXPECT_GE(images[0].SizeInches.height(), 8.5) << "as high as the body less its line's descent";
+    EXPECT_NEAR(images[0].SizeInches.width() / images[0].SizeInches.height(), 0.2, 0.01);
+    EXPECT_EQ(images[1].Page, 2);
+    EXPECT_NEAR(images[1].SizeInches.width(), 6.5, 0.02);
+    EXPECT_NEAR(images[1].SizeInches.height(), 0.65, 0.02);
+
+    // The editor's document keeps its pictures' sizes.
+    QTextCursor first(doc.get());
+    first.setPosition(8);
+    EXPECT_DOUBLE_EQ(first.charFormat().toImageFormat().height(), 20 * 96);
+}
+
+TEST_F(PrintTest, ALineTallerThanTheBodyIsCutAcrossPages)
+{
+    // One inch of body, and a line of 150-point type between two short ones.
+    auto doc = numberedLines(1, true);
+    QTextCursor cursor(doc.get());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat huge;
+    huge.setFontPointSize(150);
+    cursor.insertText("Huge", huge);
+    cursor.insertText("\nL0002", QTextCharFormat());
+    TPrintOptions o = options();
+    o.TopMargin = o.BottomMargin = 5;
+    o.PrintTabNameInHeader = o.PrintPageNumberInFooter = false;
+    auto printer = pdfPrinter("cut.pdf");
+    TDocumentPrinter p(*doc, *printer, o);
+    QList<tagTPageOffset> pages;
+    ASSERT_NO_THROW(pages = p.PaginateDocument());
+    ASSERT_GE(pages.size(), 4);
+    // Page 1 holds the first line; the huge one starts page 2 and goes on over the next ones,
+    // each taking the body's height of it, until the rest of it and the last line.
+    const int hugeStart = 6, hugeEnd = 9;
+    EXPECT_EQ(pages[0].LastChar, hugeStart - 1);
+    int slices = 0;
+    for (qsizetype i = 1; i < pages.size(); ++i) {
+        EXPECT_EQ(pages[i].FirstChar, hugeStart) << i;
+        EXPECT_EQ(pages[i].LineOffset, (i - 1) * 1440) << i;
+        if (i + 1 < pages.size()) {
+            EXPECT_EQ(pages[i].LastChar, hugeEnd) << i;
+            EXPECT_EQ(pages[i].TextArea.height(), 1440) << i;
+            ++slices;
+        }
+    }
+    EXPECT_GE(slices, 2) << "150 points are more than two inches";
+    EXPECT_EQ(pages.last().LastChar, doc->characterCount() - 2);
+
+    p.PrintPages(0);
+    const QStringList text = pdfPages(path("cut.pdf"));
+    ASSERT_EQ(text.size(), pages.size());
+    EXPECT_TRUE(text[0].contains("L0001"));
+    EXPECT_TRUE(text.last().contains("L0002"));
+    // Every page showing a slice of the huge line has ink in its body, and only there.
+    for (qsizetype i = 1; i < pages.size(); ++i) {
+        const QImage sheet = pdfPageImage(path("cut.pdf"), int(i), 30);
+        ASSERT_FALSE(sheet.isNull());
+        const int bodyTop = 5 * 30, bodyBottom = sheet.height() - 5 * 30;
+        int inside = 0, outside = 0;
+        for (int y = 0; y < sheet.height(); ++y)
+            for (int x = 0; x < sheet.width(); ++x)
+                if (qGray(sheet.pixel(x, y)) < 128)
+                    ++(y >= bodyTop - 1 && y <= bodyBottom ? inside : outside);
+        EXPECT_GT(inside, 50) << "page " << i + 1;
+        EXPECT_EQ(outside, 0) << "page " << i + 1;
+    }
 }
 
 TEST_F(PrintTest, LeavesTheEditorsDocumentAsItWas)

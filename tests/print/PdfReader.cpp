@@ -61,3 +61,29 @@ QString pdfTitle(const QString& path)
                                           QRegularExpression::MultilineOption);
     return title.match(run("pdfinfo", {path})).captured(1).trimmed();
 }
+
+QList<TPdfImage> pdfImages(const QString& path)
+{
+    // "page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio",
+    // under two heading lines.
+    QList<TPdfImage> images;
+    const QStringList lines = run("pdfimages", {"-list", path}).split('\n');
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QStringList f = lines[i].simplified().split(' ');
+        if (f.size() < 14 || f[2] != "image")
+            continue;
+        const double xppi = f[12].toDouble(), yppi = f[13].toDouble();
+        if (xppi <= 0 || yppi <= 0)
+            continue;
+        images.append({f[0].toInt() - 1, QSizeF(f[3].toDouble() / xppi, f[4].toDouble() / yppi)});
+    }
+    return images;
+}
+
+QImage pdfPageImage(const QString& path, int page, int dpi)
+{
+    const QString base = path + QStringLiteral(".page");
+    run("pdftoppm", {"-r", QString::number(dpi), "-f", QString::number(page + 1), "-l",
+                     QString::number(page + 1), "-singlefile", "-png", path, base});
+    return QImage(base + QStringLiteral(".png"));
+}
