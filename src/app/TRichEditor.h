@@ -10,7 +10,8 @@ class TRichEditor : public QTextEdit
     Q_OBJECT
 public:
     enum class Alignment { Left = 0, Right = 1, Centre = 2, Other = 3 };
-    struct Effects {
+    struct Effects
+    {
         bool bold = false, italic = false, underline = false, strikeOut = false;
         bool operator==(const Effects&) const = default;
     };
@@ -63,6 +64,12 @@ public:
     QStringList displayedLines() const;
 
 protected:
+    // Copies carry RTF from our own writer ("text/rtf") beside text and HTML, and pasting takes
+    // RTF before HTML, so pictures and kept objects travel whole within the program.
+    QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
+    // A document handed to the editor gets the drawing of pictures and kept objects before
+    // anything of it is shown.
+    void paintEvent(QPaintEvent* event) override;
 };

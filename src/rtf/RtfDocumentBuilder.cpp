@@ -1,8 +1,7 @@
 #include "rtf/RtfDocumentBuilder.h"
 
-#include <QBuffer>
-#include <QCryptographicHash>
-#include <QImageReader>
+#include "rtf/RtfObjects.h"
+
 #include <QTextDocument>
 #include <QTextList>
 #include <QTextTable>
@@ -61,29 +60,12 @@ void TRtfDocumentBuilder::insertText(const QString& text, const QTextCharFormat&
     }
 }
 
-bool TRtfDocumentBuilder::insertImage(const QByteArray& data, QSizeF pointSize,
-                                      const QTextCharFormat& format, bool inTable)
+void TRtfDocumentBuilder::insertImage(const QByteArray& encoded, QSizeF pointSize,
+                                      const QTextCharFormat& format, bool inTable,
+                                      const QByteArray& group)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize pixels = reader.size();
-    if (!reader.canRead() || pixels.isEmpty())
-        return false;
-    // Without a goal size the picture shows at its pixel size at 96 dpi.
-    if (pointSize.width() <= 0 || pointSize.height() <= 0)
-        pointSize = QSizeF(pixels) * 0.75;
-    const QImage image = reader.read();
-    if (image.isNull())
-        return false;
-
-    const QString hash =
-        QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex());
-    const QString name = QString::fromLatin1(ImageScheme) + u':' + hash;
-    m_doc.addResource(QTextDocument::ImageResource, QUrl(name), image);
-    m_doc.addResource(QTextDocument::UserResource,
-                      QUrl(QString::fromLatin1(SourceScheme) + u':' + hash), data);
+    const QString name = pictureName(encoded);
+    m_doc.addResource(QTextDocument::ImageResource, QUrl(name), encoded);
 
     QTextImageFormat imageFormat;
     imageFormat.merge(format);
@@ -91,14 +73,20 @@ bool TRtfDocumentBuilder::insertImage(const QByteArray& data, QSizeF pointSize,
     imageFormat.setName(name);
     imageFormat.setWidth(pointSize.width());
     imageFormat.setHeight(pointSize.height());
+    if (!group.isEmpty())
+        imageFormat.setProperty(PictureGroup, group);
+    insertObject(imageFormat, inTable);
+}
+
+void TRtfDocumentBuilder::insertObject(const QTextCharFormat& format, bool inTable)
+{
     enterContext(inTable);
     if (m_inTable) {
-        m_rows.back().cells.back().push_back({TOperation::Image, {}, imageFormat, {}});
+        m_rows.back().cells.back().push_back({TOperation::Object, {}, format, {}});
     } else {
         ensureBlock();
-        m_cursor.insertImage(imageFormat);
+        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
     }
-    return true;
 }
 
 void TRtfDocumentBuilder::endParagraph(const TParagraphProps& props,
@@ -241,8 +229,8 @@ void TRtfDocumentBuilder::apply(const TOperation& operation)
     case TOperation::Text:
         m_cursor.insertText(operation.text, operation.format);
         break;
-    case TOperation::Image:
-        m_cursor.insertImage(operation.format.toImageFormat());
+    case TOperation::Object:
+        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), operation.format);
         break;
     case TOperation::ParagraphEnd:
         applyParagraph(operation.props, operation.format);

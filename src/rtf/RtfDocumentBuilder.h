@@ -13,12 +13,6 @@ class QTextList;
 
 namespace rtf {
 
-// Scheme of the image names the reader gives. The original picture bytes stay in the document
-// under the same name with SourceScheme (a document keys resources by URL alone), so that saving
-// writes them unchanged.
-inline constexpr char ImageScheme[] = "rtfimage";
-inline constexpr char SourceScheme[] = "rtfimage-source";
-
 // More columns than any real table has; the rest of a longer row stays in the last cell.
 inline constexpr int MaxTableColumns = 64;
 
@@ -41,9 +35,12 @@ public:
     explicit TRtfDocumentBuilder(QTextDocument& doc);
 
     void insertText(const QString& text, const QTextCharFormat& format, bool inTable);
-    // Returns false when the bytes are no picture Qt can read.
-    bool insertImage(const QByteArray& data, QSizeF pointSize, const QTextCharFormat& format,
-                     bool inTable);
+    // The encoded picture (which Qt can read) becomes the document's image resource as it is;
+    // nothing is decoded here. A non-empty group is the picture's RTF form to write back.
+    void insertImage(const QByteArray& encoded, QSizeF pointSize, const QTextCharFormat& format,
+                     bool inTable, const QByteArray& group);
+    // One object replacement character in the given (object) format.
+    void insertObject(const QTextCharFormat& format, bool inTable);
     void endParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat,
                       bool inTable);
     void endCell(const TParagraphProps& props, const QTextCharFormat& markFormat,
@@ -54,7 +51,7 @@ public:
 private:
     struct TOperation
     {
-        enum Kind { Text, Image, ParagraphEnd, CellEnd } kind;
+        enum Kind { Text, Object, ParagraphEnd, CellEnd } kind;
         QString text;
         QTextCharFormat format;
         TParagraphProps props;

@@ -3,6 +3,7 @@
 #include "rtf/RtfCodePage.h"
 #include "rtf/RtfDocumentBuilder.h"
 #include "rtf/RtfKeywords.h"
+#include "rtf/RtfObjects.h"
 
 #include <QColor>
 #include <QRegularExpression>
@@ -29,6 +30,12 @@ constexpr int MaxHalfPoints = 3276;
 enum class TDest : unsigned char {
     Text,
     Skip,
+    // Content the document cannot hold (headers, footnotes, ...): skipped, but noted when it
+    // held any text or picture.
+    Dropped,
+    // An object or shape kept whole; only its size, class and a picture to show are read.
+    Captured,
+    ObjectClass,
     FontTable,
     FontName,
     ColorTable,
@@ -93,6 +100,8 @@ struct TGroup
     TDest dest = TDest::Text;
     bool ownsDest = false;
     bool ownsField = false;
+    // Where the group's opening brace is in the file.
+    qsizetype start = 0;
 };
 
 struct TFont
@@ -110,16 +119,62 @@ struct TField
 
 struct TPicture
 {
-    enum Kind { None, Png, Jpeg } kind = None;
+    enum Kind { None, Png, Jpeg, Dib, DeviceBitmap, Wmf, Emf, Mac, Os2 } kind = None;
     int width = 0;
     int height = 0;
     int widthGoal = 0;
     int heightGoal = 0;
     int scaleX = 100;
     int scaleY = 100;
+    int bitsPerPixel = 1;
+    int planes = 1;
+    int widthBytes = 0;
     QByteArray data;
     int highNibble = -1;
+    // The group, for pictures kept or written back as they came.
+    qsizetype start = 0;
+    int braceDepth = 0;
+    bool inCapture = false;
 };
+
+// An object, shape or drawing kept whole, while its group is read.
+struct TCapture
+{
+    bool active = false;
+    TKeptKind kind = TKeptKind::OleObject;
+    qsizetype start = 0;
+    int braceDepth = 0;
+    int width = 0; // twips
+    int height = 0;
+    int scaleX = 100;
+    int scaleY = 100;
+    int left = 0, right = 0, top = 0, bottom = 0; // a shape's corners, twips
+    QString detail;
+    QByteArray preview;
+    QSizeF previewSize; // points
+};
+
+// What the report calls content the document could not take.
+enum class TLoss : unsigned char { Header, Footer, Footnote, Comment, HiddenText, Damaged };
+
+QString lossWords(TLoss loss)
+{
+    switch (loss) {
+    case TLoss::Header:
+        return QStringLiteral("a header");
+    case TLoss::Footer:
+        return QStringLiteral("a footer");
+    case TLoss::Footnote:
+        return QStringLiteral("a footnote");
+    case TLoss::Comment:
+        return QStringLiteral("a comment");
+    case TLoss::HiddenText:
+        return QStringLiteral("hidden text");
+    case TLoss::Damaged:
+        break;
+    }
+    return QStringLiteral("a damaged picture or object");
+}
 
 int hexValue(char c)
 {
@@ -183,7 +238,8 @@ QString hyperlinkTarget(const QString& instruction)
 class TRtfParser
 {
 public:
-    TRtfParser(const QByteArray& bytes, QTextDocument& doc) : m_data(bytes), m_builder(doc)
+    TRtfParser(const QByteArray& bytes, QTextDocument& doc, TRtfReadReport* report)
+        : m_data(bytes), m_builder(doc), m_report(report)
     {
         m_groups.reserve(64);
         m_groups.emplace_back();
@@ -194,9 +250,9 @@ public:
 private:
     TGroup& top() { return m_groups.back(); }
 
-    // tokens
-    void openGroup();
-    void closeGroup();
+    // tokens; at is where the brace is, -1 for a group the file never closes
+    void openGroup(qsizetype at);
+    void closeGroup(qsizetype at);
     void controlWord(std::string_view word, bool hasParam, int param);
     void controlSymbol(char symbol);
     void textSpan(const char* begin, const char* end);
@@ -210,7 +266,17 @@ private:
     void pnKeyword(TKeyword keyword, int param);
     void listTableKeyword(TKeyword keyword, int param);
     bool startDestination(TKeyword keyword);
-    void finishDestination(const TGroup& group);
+    void finishDestination(const TGroup& group, qsizetype closeAt);
+
+    // pictures, objects and what is dropped
+    void startCapture(TKeptKind kind);
+    void capturedKeyword(TKeyword keyword, int param);
+    QByteArray groupBytes(qsizetype start, int braceDepth, qsizetype closeAt) const;
+    void finishPicture(qsizetype closeAt);
+    void finishCapture(qsizetype closeAt);
+    void insertObject(const QTextCharFormat& format);
+    void droppedKeyword(TKeyword keyword);
+    void noteLoss(TLoss loss);
 
     // text
     QString* textSink();
@@ -235,6 +301,12 @@ private:
     const QByteArray& m_data;
     TRtfDocumentBuilder m_builder;
     TCodePageDecoder m_decoder;
+    TRtfReadReport* m_report;
+    std::vector<TLoss> m_losses;
+    // Unclosed opening braces so far, groups past MaxGroupDepth included.
+    int m_braceDepth = 0;
+    // A \bin claimed more bytes than the file has.
+    bool m_binTruncated = false;
 
     std::vector<TGroup> m_groups;
     int m_overflowDepth = 0;
@@ -270,6 +342,9 @@ private:
 
     std::vector<TField> m_fields;
     TPicture m_picture;
+    TCapture m_capture;
+    TLoss m_droppedLoss = TLoss::Header;
+    bool m_droppedContent = false;
 
     // text in progress
     QByteArray m_bytes; // \'hh bytes waiting to be decoded together
@@ -295,10 +370,10 @@ void TRtfParser::run()
     while (p < end) {
         const char c = *p;
         if (c == '{') {
-            openGroup();
+            openGroup(p - m_data.constData());
             ++p;
         } else if (c == '}') {
-            closeGroup();
+            closeGroup(p - m_data.constData());
             ++p;
         } else if (c == '\\') {
             ++p;
@@ -328,6 +403,8 @@ void TRtfParser::run()
                     ++p;
                 if (word == "bin" && hasParam && param > 0) {
                     flushBytes();
+                    if (param > end - p)
+                        m_binTruncated = true;
                     const qsizetype count = std::min<qsizetype>(param, end - p);
                     if (top().dest == TDest::Pict)
                         m_picture.data.append(p, count);
@@ -344,6 +421,8 @@ void TRtfParser::run()
                     p += 2;
                     if (m_skipUnits > 0)
                         --m_skipUnits;
+                    else if (top().dest == TDest::Dropped)
+                        m_droppedContent = true;
                     else if (top().dest != TDest::Skip)
                         rawByte(static_cast<unsigned char>(high * 16 + low));
                 } else if (high >= 0) {
@@ -366,10 +445,20 @@ void TRtfParser::run()
     }
     flushBytes();
     endLastParagraph();
-    while (m_groups.size() > 1)
-        closeGroup();
+    while (m_groups.size() > 1 || m_overflowDepth > 0)
+        closeGroup(-1);
     endLastParagraph();
     m_builder.finish();
+    if (m_report) {
+        for (TLoss loss : m_losses)
+            m_report->dropped << lossWords(loss);
+    }
+}
+
+void TRtfParser::noteLoss(TLoss loss)
+{
+    if (std::find(m_losses.begin(), m_losses.end(), loss) == m_losses.end())
+        m_losses.push_back(loss);
 }
 
 // What follows the last \par is a paragraph too, with the properties in force where the
@@ -384,11 +473,12 @@ void TRtfParser::endLastParagraph()
     flushRun();
 }
 
-void TRtfParser::openGroup()
+void TRtfParser::openGroup(qsizetype at)
 {
     flushBytes();
     m_skipUnits = 0;
     m_starPending = false;
+    ++m_braceDepth;
     if (int(m_groups.size()) >= MaxGroupDepth) {
         ++m_overflowDepth;
         return;
@@ -396,21 +486,26 @@ void TRtfParser::openGroup()
     TGroup group = top();
     group.ownsDest = false;
     group.ownsField = false;
+    group.start = at;
     m_groups.push_back(group);
 }
 
-void TRtfParser::closeGroup()
+void TRtfParser::closeGroup(qsizetype at)
 {
     flushBytes();
     m_skipUnits = 0;
     m_starPending = false;
     if (m_overflowDepth > 0) {
         --m_overflowDepth;
+        if (at >= 0)
+            --m_braceDepth;
         return;
     }
     // An extra closing brace is damage; the outermost group stays open.
     if (m_groups.size() <= 1)
         return;
+    if (at >= 0)
+        --m_braceDepth;
     const TGroup closed = m_groups.back();
     m_groups.pop_back();
     // Whatever follows the document's closing brace is damage; it goes on in the state the
@@ -421,7 +516,7 @@ void TRtfParser::closeGroup()
         m_groups.back().ownsField = false;
     }
     if (closed.ownsDest)
-        finishDestination(closed);
+        finishDestination(closed, at);
     if (closed.ownsField && !m_fields.empty())
         m_fields.pop_back();
 }
@@ -477,6 +572,23 @@ void TRtfParser::controlWord(std::string_view word, bool hasParam, int param)
         --m_skipUnits;
         return;
     }
+    if (dest == TDest::Dropped) {
+        if (star) {
+            top().dest = TDest::Skip;
+            top().ownsDest = true;
+            return;
+        }
+        droppedKeyword(lookupKeyword(word));
+        return;
+    }
+    if (dest == TDest::Captured || dest == TDest::ObjectClass) {
+        const TKeyword keyword = lookupKeyword(word);
+        if (keyword == TKeyword::Pict || keyword == TKeyword::ObjectClass)
+            startDestination(keyword);
+        else
+            capturedKeyword(keyword, param);
+        return;
+    }
 
     TKeyword keyword = TKeyword::Unknown;
     if (word == "~" || word == "-" || word == "_") {
@@ -527,6 +639,9 @@ void TRtfParser::controlWord(std::string_view word, bool hasParam, int param)
         listTableKeyword(keyword, param);
         break;
     case TDest::Skip:
+    case TDest::Dropped:
+    case TDest::Captured:
+    case TDest::ObjectClass:
         break;
     }
 }
@@ -557,10 +672,38 @@ bool TRtfParser::startDestination(TKeyword keyword)
         m_colorSet = false;
         break;
     case TKeyword::Pict:
-        if (group.dest != TDest::Text)
+        // A picture needs a group of its own to be kept whole; the document's group is none.
+        if ((group.dest != TDest::Text && group.dest != TDest::Captured) || m_groups.size() < 3)
             return false;
         dest = TDest::Pict;
         m_picture = TPicture();
+        m_picture.start = group.start;
+        m_picture.braceDepth = m_braceDepth;
+        m_picture.inCapture = group.dest == TDest::Captured;
+        break;
+    case TKeyword::Object:
+    case TKeyword::Shape:
+    case TKeyword::DrawingObject:
+        if (group.dest != TDest::Text || m_groups.size() < 3)
+            return false;
+        startCapture(keyword == TKeyword::Object ? TKeptKind::OleObject : TKeptKind::DrawingShape);
+        return true;
+    case TKeyword::ObjectClass:
+        if (group.dest != TDest::Captured)
+            return false;
+        dest = TDest::ObjectClass;
+        m_capture.detail.clear();
+        break;
+    case TKeyword::Header:
+    case TKeyword::Footer:
+    case TKeyword::Footnote:
+    case TKeyword::Annotation:
+        dest = TDest::Dropped;
+        m_droppedContent = false;
+        m_droppedLoss = keyword == TKeyword::Header     ? TLoss::Header
+                        : keyword == TKeyword::Footer   ? TLoss::Footer
+                        : keyword == TKeyword::Footnote ? TLoss::Footnote
+                                                        : TLoss::Comment;
         break;
     case TKeyword::ShapePicture:
         // Word's modern picture wrapper: its \pict is read like any other.
@@ -613,9 +756,17 @@ bool TRtfParser::startDestination(TKeyword keyword)
     return true;
 }
 
-void TRtfParser::finishDestination(const TGroup& group)
+void TRtfParser::finishDestination(const TGroup& group, qsizetype closeAt)
 {
     switch (group.dest) {
+    case TDest::Dropped:
+        if (m_droppedContent)
+            noteLoss(m_droppedLoss);
+        m_droppedContent = false;
+        break;
+    case TDest::Captured:
+        finishCapture(closeAt);
+        break;
     case TDest::FontTable:
         commitFont();
         break;
@@ -629,21 +780,7 @@ void TRtfParser::finishDestination(const TGroup& group)
         m_lastFormatValid = false;
         break;
     case TDest::Pict:
-        if (m_picture.kind != TPicture::None && !m_picture.data.isEmpty()) {
-            qreal width = m_picture.widthGoal > 0 ? m_picture.widthGoal / 20.0 : 0;
-            qreal height = m_picture.heightGoal > 0 ? m_picture.heightGoal / 20.0 : 0;
-            width = std::min<qreal>(width * std::clamp(m_picture.scaleX, 1, 1000) / 100.0,
-                                    MaxTwips / 20.0);
-            height = std::min<qreal>(height * std::clamp(m_picture.scaleY, 1, 1000) / 100.0,
-                                     MaxTwips / 20.0);
-            const TGroup& outer = top();
-            if (!outer.ch.hidden && outer.dest == TDest::Text) {
-                beginParagraphContent();
-                flushRun();
-                m_builder.insertImage(m_picture.data, QSizeF(width, height), formatFor(outer.ch),
-                                      outer.para.inTable);
-            }
-        }
+        finishPicture(closeAt);
         m_picture = TPicture();
         break;
     case TDest::FieldInstruction:
@@ -666,6 +803,239 @@ void TRtfParser::finishDestination(const TGroup& group)
     default:
         break;
     }
+}
+
+void TRtfParser::droppedKeyword(TKeyword keyword)
+{
+    switch (keyword) {
+    case TKeyword::Unicode:
+    case TKeyword::Pict:
+    case TKeyword::Object:
+    case TKeyword::Shape:
+    case TKeyword::DrawingObject:
+        m_droppedContent = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void TRtfParser::startCapture(TKeptKind kind)
+{
+    TGroup& group = top();
+    flushBytes();
+    m_capture = TCapture();
+    m_capture.active = true;
+    m_capture.kind = kind;
+    m_capture.start = group.start;
+    m_capture.braceDepth = m_braceDepth;
+    group.dest = TDest::Captured;
+    group.ownsDest = true;
+}
+
+void TRtfParser::capturedKeyword(TKeyword keyword, int param)
+{
+    switch (keyword) {
+    case TKeyword::ObjectWidth:
+    case TKeyword::DrawingWidth:
+        m_capture.width = std::clamp(param, 0, MaxTwips);
+        break;
+    case TKeyword::ObjectHeight:
+    case TKeyword::DrawingHeight:
+        m_capture.height = std::clamp(param, 0, MaxTwips);
+        break;
+    case TKeyword::ObjectScaleX:
+        m_capture.scaleX = param;
+        break;
+    case TKeyword::ObjectScaleY:
+        m_capture.scaleY = param;
+        break;
+    case TKeyword::ShapeLeft:
+        m_capture.left = std::clamp(param, -10 * MaxTwips, 10 * MaxTwips);
+        break;
+    case TKeyword::ShapeRight:
+        m_capture.right = std::clamp(param, -10 * MaxTwips, 10 * MaxTwips);
+        break;
+    case TKeyword::ShapeTop:
+        m_capture.top = std::clamp(param, -10 * MaxTwips, 10 * MaxTwips);
+        break;
+    case TKeyword::ShapeBottom:
+        m_capture.bottom = std::clamp(param, -10 * MaxTwips, 10 * MaxTwips);
+        break;
+    default:
+        break;
+    }
+}
+
+// The group as it stands in the file. One the file never closes gets its closing braces, so
+// that it stays a group wherever it is written.
+QByteArray TRtfParser::groupBytes(qsizetype start, int braceDepth, qsizetype closeAt) const
+{
+    if (closeAt >= 0)
+        return m_data.mid(start, closeAt + 1 - start);
+    return m_data.mid(start) + QByteArray(std::max(1, m_braceDepth - braceDepth + 1), '}');
+}
+
+namespace {
+
+qreal points(qreal value)
+{
+    return std::clamp<qreal>(value, 0, MaxTwips / 20.0);
+}
+
+// The size a picture takes in the text, in points: its goal size in twips, scaled; else what
+// \picw and \pich say (hundredths of a millimetre for metafiles, pixels for bitmaps and
+// QuickDraw pictures).
+QSizeF pictureSize(const TPicture& picture, QSize pixels)
+{
+    const bool metafile = picture.kind == TPicture::Wmf || picture.kind == TPicture::Emf ||
+                          picture.kind == TPicture::Os2;
+    auto side = [&](int goal, int given, int measured, int scale) {
+        qreal value = 0;
+        if (goal > 0)
+            value = goal / 20.0;
+        else if (measured > 0)
+            value = measured * 0.75;
+        else if (given > 0)
+            value = metafile ? given * 72.0 / 2540 : given * 0.75;
+        return points(value * std::clamp(scale, 1, 1000) / 100.0);
+    };
+    return QSizeF(side(picture.widthGoal, picture.width, pixels.width(), picture.scaleX),
+                  side(picture.heightGoal, picture.height, pixels.height(), picture.scaleY));
+}
+
+// An object without a size of its own still needs room for the words saying what it is.
+QSizeF placeholderSize(QSizeF size)
+{
+    return QSizeF(size.width() > 0 ? size.width() : 96, size.height() > 0 ? size.height() : 48);
+}
+
+} // namespace
+
+void TRtfParser::finishPicture(qsizetype closeAt)
+{
+    if (m_picture.data.isEmpty())
+        return;
+    // Pictures that Qt can draw become images: PNG and JPEG as they are, bitmaps as .bmp files.
+    QByteArray encoded;
+    QSize pixels;
+    bool keepGroup = false;
+    switch (m_picture.kind) {
+    case TPicture::Png:
+        pixels = encodedPictureSize(m_picture.data, "png");
+        encoded = m_picture.data;
+        break;
+    case TPicture::Jpeg:
+        pixels = encodedPictureSize(m_picture.data, "jpeg");
+        encoded = m_picture.data;
+        break;
+    case TPicture::Dib:
+        encoded = bitmapFileFromDib(m_picture.data);
+        pixels = encodedPictureSize(encoded, "bmp");
+        keepGroup = true;
+        break;
+    case TPicture::DeviceBitmap:
+        encoded = bitmapFileFromDeviceBitmap(m_picture.data, m_picture.width, m_picture.height,
+                                             m_picture.widthBytes, m_picture.bitsPerPixel,
+                                             m_picture.planes);
+        pixels = encodedPictureSize(encoded, "bmp");
+        keepGroup = true;
+        break;
+    default:
+        break;
+    }
+    if (!pixels.isValid() || pixels.isEmpty())
+        encoded.clear();
+
+    if (m_picture.inCapture) {
+        // The picture an object or shape shows; the object itself is kept whole.
+        if (m_capture.active && m_capture.preview.isEmpty() && !encoded.isEmpty()) {
+            m_capture.preview = encoded;
+            m_capture.previewSize = pictureSize(m_picture, pixels);
+        }
+        return;
+    }
+    const TGroup& outer = top();
+    if (outer.ch.hidden || outer.dest != TDest::Text)
+        return;
+    // Binary data cut off by the end of the file would swallow whatever followed the group.
+    const bool damaged = closeAt < 0 && m_binTruncated;
+    if (damaged && (keepGroup || encoded.isEmpty())) {
+        noteLoss(TLoss::Damaged);
+        return;
+    }
+    if (!encoded.isEmpty()) {
+        const QByteArray group =
+            keepGroup ? groupBytes(m_picture.start, m_picture.braceDepth, closeAt) : QByteArray();
+        beginParagraphContent();
+        flushRun();
+        m_builder.insertImage(encoded, pictureSize(m_picture, pixels), formatFor(outer.ch),
+                              outer.para.inTable, group);
+        return;
+    }
+    TKeptObject object;
+    object.group = groupBytes(m_picture.start, m_picture.braceDepth, closeAt);
+    switch (m_picture.kind) {
+    case TPicture::Wmf:
+        object.kind = TKeptKind::WindowsMetafile;
+        break;
+    case TPicture::Emf:
+        object.kind = TKeptKind::EnhancedMetafile;
+        break;
+    case TPicture::Mac:
+        object.kind = TKeptKind::MacPicture;
+        break;
+    case TPicture::Os2:
+        object.kind = TKeptKind::Os2Metafile;
+        break;
+    case TPicture::DeviceBitmap:
+        object.kind = TKeptKind::DeviceBitmap;
+        break;
+    default:
+        object.kind = TKeptKind::Picture;
+        break;
+    }
+    object.size = placeholderSize(pictureSize(m_picture, QSize()));
+    insertObject(keptObjectFormat(object));
+}
+
+void TRtfParser::finishCapture(qsizetype closeAt)
+{
+    if (!m_capture.active)
+        return;
+    TCapture capture = std::move(m_capture);
+    m_capture = TCapture();
+    const TGroup& outer = top();
+    if (outer.ch.hidden || outer.dest != TDest::Text)
+        return;
+    if (closeAt < 0 && m_binTruncated) {
+        noteLoss(TLoss::Damaged);
+        return;
+    }
+    TKeptObject object;
+    object.group = groupBytes(capture.start, capture.braceDepth, closeAt);
+    object.kind = capture.kind;
+    object.detail = capture.detail;
+    object.preview = capture.preview;
+    QSizeF size(points(capture.width / 20.0 * std::clamp(capture.scaleX, 1, 1000) / 100.0),
+                points(capture.height / 20.0 * std::clamp(capture.scaleY, 1, 1000) / 100.0));
+    if (capture.kind == TKeptKind::DrawingShape && size.isEmpty())
+        size = QSizeF(points((capture.right - capture.left) / 20.0),
+                      points((capture.bottom - capture.top) / 20.0));
+    if (size.isEmpty())
+        size = capture.previewSize;
+    object.size = placeholderSize(size);
+    insertObject(keptObjectFormat(object));
+}
+
+void TRtfParser::insertObject(const QTextCharFormat& objectFormat)
+{
+    const TGroup& outer = top();
+    beginParagraphContent();
+    flushRun();
+    QTextCharFormat format = formatFor(outer.ch);
+    format.merge(objectFormat);
+    m_builder.insertObject(format, outer.para.inTable);
 }
 
 void TRtfParser::textKeyword(TKeyword keyword, bool hasParam, int param)
@@ -922,6 +1292,33 @@ void TRtfParser::pictKeyword(TKeyword keyword, int param)
         break;
     case TKeyword::JpegBlip:
         m_picture.kind = TPicture::Jpeg;
+        break;
+    case TKeyword::EmfBlip:
+        m_picture.kind = TPicture::Emf;
+        break;
+    case TKeyword::WindowsMetafile:
+        m_picture.kind = TPicture::Wmf;
+        break;
+    case TKeyword::MacPicture:
+        m_picture.kind = TPicture::Mac;
+        break;
+    case TKeyword::Os2Metafile:
+        m_picture.kind = TPicture::Os2;
+        break;
+    case TKeyword::DibBitmap:
+        m_picture.kind = TPicture::Dib;
+        break;
+    case TKeyword::DeviceBitmap:
+        m_picture.kind = TPicture::DeviceBitmap;
+        break;
+    case TKeyword::BitmapBitsPerPixel:
+        m_picture.bitsPerPixel = param;
+        break;
+    case TKeyword::BitmapPlanes:
+        m_picture.planes = param;
+        break;
+    case TKeyword::BitmapWidthBytes:
+        m_picture.widthBytes = param;
         break;
     case TKeyword::PicWidth:
         m_picture.width = param;
@@ -1181,8 +1578,23 @@ void TRtfParser::flushBytes()
 void TRtfParser::textSpan(const char* begin, const char* end)
 {
     const TDest dest = top().dest;
-    if (dest == TDest::Skip)
+    if (dest == TDest::Skip || dest == TDest::Captured)
         return;
+    if (dest == TDest::Dropped) {
+        if (std::any_of(begin, end, [](char c) { return c != ' ' && c != '\t'; }))
+            m_droppedContent = true;
+        return;
+    }
+    if (dest == TDest::ObjectClass) {
+        if (m_capture.detail.size() < 80)
+            m_capture.detail += QString::fromLatin1(begin, end - begin).left(80).trimmed();
+        return;
+    }
+    if (dest == TDest::Text && top().ch.hidden) {
+        if (std::any_of(begin, end, [](char c) { return c != ' ' && c != '\t'; }))
+            noteLoss(TLoss::HiddenText);
+        return;
+    }
     if (m_skipUnits > 0) {
         const qsizetype skipped = std::min<qsizetype>(m_skipUnits, end - begin);
         m_skipUnits -= int(skipped);
@@ -1410,15 +1822,17 @@ QTextCharFormat TRtfParser::buildFormat(const TCharState& state)
 
 } // namespace rtf
 
-bool ReadRtf(const QByteArray& bytes, QTextDocument& doc)
+bool ReadRtf(const QByteArray& bytes, QTextDocument& doc, TRtfReadReport* report)
 {
+    if (report)
+        report->dropped.clear();
     if (!bytes.startsWith("{\\rtf"))
         return false;
     const bool undo = doc.isUndoRedoEnabled();
     doc.setUndoRedoEnabled(false);
     doc.clear();
     {
-        rtf::TRtfParser parser(bytes, doc);
+        rtf::TRtfParser parser(bytes, doc, report);
         parser.run();
     }
     doc.setUndoRedoEnabled(undo);

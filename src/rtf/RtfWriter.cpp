@@ -1,7 +1,7 @@
 #include "rtf/RtfWriter.h"
 
 #include "rtf/RtfCodePage.h"
-#include "rtf/RtfDocumentBuilder.h"
+#include "rtf/RtfObjects.h"
 
 #include <QBuffer>
 #include <QFontDatabase>
@@ -152,6 +152,7 @@ private:
     void writeRunProps(const TRunProps& props, bool afterPard);
     void writeText(QStringView text);
     void writeImage(const QTextImageFormat& format);
+    void writeGroup(const QByteArray& group);
     void openLink(const QString& href);
     void closeLink();
     void word(const char* text);
@@ -423,30 +424,38 @@ void TRtfWriter::closeLink()
     m_state = m_stateBeforeLink;
 }
 
+void TRtfWriter::writeGroup(const QByteArray& group)
+{
+    m_body += group;
+    m_needDelimiter = false;
+}
+
 void TRtfWriter::writeImage(const QTextImageFormat& format)
 {
-    const QUrl url(format.name());
-    QByteArray data;
-    // Pictures read from RTF keep their original bytes; anything else is stored as PNG.
-    if (url.scheme() == QLatin1StringView(rtf::ImageScheme)) {
-        const QVariant original =
-            m_doc.resource(QTextDocument::UserResource,
-                           QUrl(QString::fromLatin1(rtf::SourceScheme) + u':' + url.path()));
-        if (original.userType() == QMetaType::QByteArray)
-            data = original.toByteArray();
+    // Bitmaps read from RTF go back in the form they came in.
+    const QByteArray group = format.property(rtf::PictureGroup).toByteArray();
+    if (!group.isEmpty()) {
+        writeGroup(group);
+        return;
     }
+    const QUrl url(format.name());
+    const QVariant resource = m_doc.resource(QTextDocument::ImageResource, url);
+    QByteArray data;
+    // PNG and JPEG pictures are written as they are, never encoded again; anything else is
+    // stored as PNG.
+    if (resource.userType() == QMetaType::QByteArray)
+        data = resource.toByteArray();
     bool jpeg = data.startsWith("\xFF\xD8\xFF");
     if (!data.startsWith("\x89PNG") && !jpeg) {
         jpeg = false;
-        data.clear();
-        const QVariant resource = m_doc.resource(QTextDocument::ImageResource, url);
         QImage image;
         if (resource.userType() == QMetaType::QImage)
             image = resource.value<QImage>();
         else if (resource.userType() == QMetaType::QPixmap)
             image = resource.value<QPixmap>().toImage();
         else if (resource.userType() == QMetaType::QByteArray)
-            image = QImage::fromData(resource.toByteArray());
+            image = QImage::fromData(data);
+        data.clear();
         if (image.isNull() && url.isLocalFile())
             image = QImage(url.toLocalFile());
         if (image.isNull())
@@ -462,12 +471,12 @@ void TRtfWriter::writeImage(const QTextImageFormat& format)
     const QSize pixels = QImageReader(&buffer).size();
     if (pixels.isEmpty())
         return;
-    // Sizes are in points; without one the picture shows one point per pixel.
+    // Sizes are in points; without one the picture shows at its pixel size at 96 dpi.
     qreal width = format.width() > 0 ? format.width() : 0;
     qreal height = format.height() > 0 ? format.height() : 0;
     if (width <= 0 && height <= 0) {
-        width = pixels.width();
-        height = pixels.height();
+        width = pixels.width() * 0.75;
+        height = pixels.height() * 0.75;
     } else if (width <= 0) {
         width = height * pixels.width() / pixels.height();
     } else if (height <= 0) {
@@ -481,10 +490,21 @@ void TRtfWriter::writeImage(const QTextImageFormat& format)
     word("\\picwgoal", twips(width));
     word("\\pichgoal", twips(height));
     m_body += "\r\n";
-    const QByteArray hex = data.toHex();
-    for (qsizetype i = 0; i < hex.size(); i += HexLineLength) {
-        m_body += QByteArrayView(hex).sliced(i, std::min<qsizetype>(HexLineLength, hex.size() - i));
-        m_body += "\r\n";
+    // Photos are megabytes; their hex goes straight into the output.
+    static const char digits[] = "0123456789abcdef";
+    constexpr qsizetype BytesPerLine = HexLineLength / 2;
+    const qsizetype lines = (data.size() + BytesPerLine - 1) / BytesPerLine;
+    qsizetype at = m_body.size();
+    m_body.resize(at + data.size() * 2 + lines * 2);
+    char* out = m_body.data();
+    const auto* in = reinterpret_cast<const unsigned char*>(data.constData());
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        out[at++] = digits[in[i] >> 4];
+        out[at++] = digits[in[i] & 15];
+        if ((i + 1) % BytesPerLine == 0 || i + 1 == data.size()) {
+            out[at++] = '\r';
+            out[at++] = '\n';
+        }
     }
     m_body += '}';
     m_needDelimiter = false;
@@ -614,8 +634,17 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
         }
         writeRunProps(props, afterPard);
         afterPard = false;
+        // Fragments of objects are one character each as a rule; any longer one still holds
+        // one object per character.
         if (charFormat.isImageFormat()) {
-            writeImage(charFormat.toImageFormat());
+            for (int i = 0; i < fragment.length(); ++i)
+                writeImage(charFormat.toImageFormat());
+            continue;
+        }
+        if (rtf::isKeptObject(charFormat)) {
+            const QByteArray group = charFormat.property(rtf::KeptGroup).toByteArray();
+            for (int i = 0; i < fragment.length(); ++i)
+                writeGroup(group);
             continue;
         }
         writeText(

@@ -216,8 +216,10 @@ QString describeFormat(const QTextDocument& doc, const QTextCharFormat& format)
         text += "/link:" + format.anchorHref();
     if (format.isImageFormat()) {
         const QTextImageFormat image = format.toImageFormat();
-        QImage pixels =
-            doc.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+        const QVariant resource = doc.resource(QTextDocument::ImageResource, QUrl(image.name()));
+        QImage pixels = resource.userType() == QMetaType::QByteArray
+                            ? QImage::fromData(resource.toByteArray())
+                            : resource.value<QImage>();
         pixels = pixels.convertToFormat(QImage::Format_ARGB32);
         text += QStringLiteral("/img%1x%2:%3x%4:%5")
                     .arg(image.width())
