@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <unordered_map>
 #include <vector>
@@ -256,6 +257,7 @@ private:
     void controlWord(std::string_view word, bool hasParam, int param);
     void controlSymbol(char symbol);
     void textSpan(const char* begin, const char* end);
+    void appendHex(const char* begin, const char* end);
     void rawByte(unsigned char byte);
     void skipBinary(qsizetype count);
 
@@ -1603,17 +1605,7 @@ void TRtfParser::textSpan(const char* begin, const char* end)
             return;
     }
     if (dest == TDest::Pict) {
-        for (const char* p = begin; p < end; ++p) {
-            const int nibble = hexValue(*p);
-            if (nibble < 0)
-                continue;
-            if (m_picture.highNibble < 0) {
-                m_picture.highNibble = nibble;
-            } else {
-                m_picture.data.append(char(m_picture.highNibble * 16 + nibble));
-                m_picture.highNibble = -1;
-            }
-        }
+        appendHex(begin, end);
         return;
     }
     if (dest == TDest::ColorTable) {
@@ -1659,6 +1651,38 @@ void TRtfParser::textSpan(const char* begin, const char* end)
             }
         }
     }
+}
+
+// Photos come as megabytes of hex digits, one line at a time.
+void TRtfParser::appendHex(const char* begin, const char* end)
+{
+    static const auto nibbles = [] {
+        std::array<signed char, 256> table{};
+        table.fill(-1);
+        for (int c = 0; c < 256; ++c)
+            table[c] = static_cast<signed char>(hexValue(char(c)));
+        return table;
+    }();
+    QByteArray& data = m_picture.data;
+    const qsizetype start = data.size();
+    if (data.capacity() < start + (end - begin) / 2 + 1)
+        data.reserve(std::max<qsizetype>(start + (end - begin) / 2 + 1, data.capacity() * 2));
+    data.resize(start + (end - begin) / 2 + 1);
+    char* out = data.data() + start;
+    int high = m_picture.highNibble;
+    for (const char* p = begin; p < end; ++p) {
+        const int nibble = nibbles[static_cast<unsigned char>(*p)];
+        if (nibble < 0)
+            continue;
+        if (high < 0) {
+            high = nibble;
+        } else {
+            *out++ = char(high * 16 + nibble);
+            high = -1;
+        }
+    }
+    m_picture.highNibble = high;
+    data.resize(out - data.constData());
 }
 
 void TRtfParser::flushRun()
