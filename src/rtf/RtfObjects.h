@@ -33,6 +33,12 @@ enum TObjectProperty {
     // On an image: the original {\pict} group of a picture whose RTF form is not PNG or JPEG
     // (device-independent and device bitmaps), written back instead of a new encoding.
     PictureGroup,
+    // On a block: int, the level (from 1) of a list without markers the paragraph is in, as
+    // LibreOffice puts its headings into the outline. The paragraph shows as any other.
+    UnmarkedListLevel,
+    // On characters: QStringList {family, name}: the font's name in the file's font table where
+    // it differs from the family shown ({\*\fname}), kept while the family stays the same.
+    FontTableName,
 };
 
 enum class TKeptKind {

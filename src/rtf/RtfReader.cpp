@@ -8,12 +8,14 @@
 #include <QColor>
 #include <QRegularExpression>
 #include <QTextDocument>
+#include <QTextFormat>
 #include <QTextListFormat>
 #include <QUrl>
 
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -31,6 +33,10 @@ constexpr int MaxHalfPoints = 3276;
 enum class TDest : unsigned char {
     Text,
     Skip,
+    StyleSheet,
+    Style,
+    LevelText,
+    Generator,
     // Content the document cannot hold (headers, footnotes, ...): skipped, but noted when it
     // held any text or picture.
     Dropped,
@@ -78,6 +84,15 @@ struct TCharStateHash
     }
 };
 
+// More tab stops than a paragraph has; the rest are left out.
+constexpr int MaxTabs = 32;
+
+struct TTabStop
+{
+    int position = 0;       // twips
+    unsigned char kind = 0; // 0 left, 1 centre, 2 right, 3 decimal
+};
+
 struct TParaState
 {
     Qt::Alignment align = Qt::AlignLeft;
@@ -86,11 +101,16 @@ struct TParaState
     int first = 0;
     int before = 0;
     int after = 0;
-    bool inTable = false;
+    int depth = 0;   // 0 body, 1 in a table, 2 in a table in a table, ...
     int pnStyle = 0; // the Word 6 form
     int pnStart = 1;
     int ls = 0; // the list table form
     int ilvl = 0;
+    int lineSpacing = 0;       // \sl: twips, negative for exactly
+    bool lineMultiple = false; // \slmult1: \sl is in 240ths of a line
+    unsigned char pendingTabKind = 0;
+    unsigned char tabCount = 0;
+    std::array<TTabStop, MaxTabs> tabs{};
 };
 
 struct TGroup
@@ -101,13 +121,37 @@ struct TGroup
     TDest dest = TDest::Text;
     bool ownsDest = false;
     bool ownsField = false;
+    // Row properties here belong to a nested table's row (\nesttableprops).
+    bool nestedRow = false;
     // Where the group's opening brace is in the file.
     qsizetype start = 0;
+};
+
+// One entry of the style sheet: the formatting keywords it gives, to be replayed where a
+// paragraph or character style is named.
+struct TStyleOp
+{
+    TKeyword keyword;
+    bool hasParam;
+    int param;
+};
+
+struct TStyleDef
+{
+    int basedOn = -1;
+    std::vector<TStyleOp> ops;
+};
+
+struct TListLevel
+{
+    int nfc = 0;
+    char16_t bullet = 0;
 };
 
 struct TFont
 {
     QString name;
+    QString tableName; // the table's own name where {\*\fname} gives the one shown
     int charset = -1;
     int codePage = 0;
 };
@@ -193,7 +237,29 @@ bool isLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-int listStyleForNfc(int nfc)
+// Word's bullets: a disc (in Symbol), "o" in Courier New for a circle, and a small square in
+// Wingdings; other programs use the Unicode shapes.
+int bulletStyle(char16_t bullet)
+{
+    switch (bullet) {
+    case u'o':
+    case 0x25CB: // white circle
+    case 0x25E6: // white bullet
+    case 0x26AA:
+    case 0xF06F:
+        return QTextListFormat::ListCircle;
+    case 0x25A0: // black square
+    case 0x25AA: // small black square
+    case 0x25FE:
+    case 0xF0A7: // Wingdings small square
+    case 0xF06E: // Wingdings black square
+        return QTextListFormat::ListSquare;
+    default:
+        return QTextListFormat::ListDisc;
+    }
+}
+
+int listStyleForNfc(int nfc, char16_t bullet)
 {
     switch (nfc) {
     case 0:
@@ -207,7 +273,7 @@ int listStyleForNfc(int nfc)
     case 4:
         return QTextListFormat::ListLowerAlpha;
     case 23:
-        return QTextListFormat::ListDisc;
+        return bulletStyle(bullet);
     case 255:
         return 0;
     default:
@@ -267,6 +333,9 @@ private:
     void pictKeyword(TKeyword keyword, int param);
     void pnKeyword(TKeyword keyword, int param);
     void listTableKeyword(TKeyword keyword, int param);
+    void styleKeyword(TKeyword keyword, bool star, bool hasParam, int param);
+    void tableKeyword(TKeyword keyword, int param);
+    void applyStyle(bool paragraph, int number, int depth = 0);
     bool startDestination(TKeyword keyword);
     void finishDestination(const TGroup& group, qsizetype closeAt);
 
@@ -289,8 +358,9 @@ private:
     void beginParagraphContent();
     void endParagraph();
     void endLastParagraph();
-    void endCell();
-    void endRow();
+    void endCell(int depth);
+    void endRow(int depth);
+    int rowDepth() const;
     void commitFont();
     void commitListDefinition();
 
@@ -322,8 +392,10 @@ private:
     std::unordered_map<int, TFont> m_fonts;
     std::vector<QColor> m_colors;
     std::vector<QString> m_links;
-    std::unordered_map<int, std::vector<int>> m_listLevels; // \listid -> \levelnfc per level
-    std::unordered_map<int, int> m_listOverrides;           // \ls -> \listid
+    std::unordered_map<int, std::vector<TListLevel>> m_listLevels; // by \listid
+    std::unordered_map<int, int> m_listOverrides;                  // \ls -> \listid
+    std::unordered_map<int, TStyleDef> m_paragraphStyles;
+    std::unordered_map<int, TStyleDef> m_characterStyles;
 
     // font table in progress
     int m_fontNumber = INT_MIN;
@@ -335,8 +407,21 @@ private:
     bool m_colorSet = false;
     // list table in progress
     int m_listId = 0;
-    std::vector<int> m_listNfcs;
+    std::vector<TListLevel> m_listDefinition;
+    QString m_levelText;
     bool m_listOpen = false;
+    // style in progress
+    TStyleDef m_style;
+    int m_styleKind = 0; // 0 paragraph, 1 character, 2 section or table
+    int m_styleNumber = 0;
+    // Whether styles give characters their formatting (see the \generator).
+    bool m_styleCharacters = true;
+    QString m_generator;
+    // table rows in progress, by nesting depth
+    std::array<TRowDefinition, MaxTableDepth + 1> m_rows;
+    std::array<std::array<std::optional<TBorder>, 6>, MaxTableDepth + 1> m_rowBorders;
+    TCellDefinition m_cell;
+    TBorder* m_border = nullptr; // what \brdr... words describe
     int m_overrideListId = 0;
     // \pn in progress
     int m_pnStyle = 0;
@@ -353,11 +438,10 @@ private:
     bool m_needTrailByte = false;
     QString m_run;
     TCharState m_runState;
-    bool m_runInTable = false;
+    int m_runDepth = 0;
     QString m_listPrefix; // \pntext or \listtext of the paragraph
     bool m_paragraphHasContent = false;
     bool m_pnInParagraph = false;
-    int m_cellxCount = 0;
 
     std::unordered_map<TCharState, QTextCharFormat, TCharStateHash> m_formats;
     TCharState m_lastFormatState;
@@ -489,6 +573,13 @@ void TRtfParser::openGroup(qsizetype at)
     group.ownsDest = false;
     group.ownsField = false;
     group.start = at;
+    if (group.dest == TDest::StyleSheet) {
+        group.dest = TDest::Style;
+        group.ownsDest = true;
+        m_style = TStyleDef();
+        m_styleKind = 0;
+        m_styleNumber = 0;
+    }
     m_groups.push_back(group);
 }
 
@@ -583,6 +674,12 @@ void TRtfParser::controlWord(std::string_view word, bool hasParam, int param)
         droppedKeyword(lookupKeyword(word));
         return;
     }
+    if (dest == TDest::StyleSheet)
+        return;
+    if (dest == TDest::Style) {
+        styleKeyword(lookupKeyword(word), star, hasParam, param);
+        return;
+    }
     if (dest == TDest::Captured || dest == TDest::ObjectClass) {
         const TKeyword keyword = lookupKeyword(word);
         if (keyword == TKeyword::Pict || keyword == TKeyword::ObjectClass)
@@ -640,7 +737,16 @@ void TRtfParser::controlWord(std::string_view word, bool hasParam, int param)
     case TDest::ListOverrideTable:
         listTableKeyword(keyword, param);
         break;
+    case TDest::LevelText:
+        if (keyword == TKeyword::Unicode) {
+            appendUnicode(param < 0 ? param + 65536 : param);
+            m_skipUnits = top().uc;
+        }
+        break;
     case TDest::Skip:
+    case TDest::StyleSheet:
+    case TDest::Style:
+    case TDest::Generator:
     case TDest::Dropped:
     case TDest::Captured:
     case TDest::ObjectClass:
@@ -747,6 +853,25 @@ bool TRtfParser::startDestination(TKeyword keyword)
         dest = TDest::ListTable;
         m_listOpen = false;
         break;
+    case TKeyword::LevelText:
+        if (group.dest != TDest::ListTable)
+            return false;
+        dest = TDest::LevelText;
+        flushBytes();
+        m_levelText.clear();
+        break;
+    case TKeyword::StyleSheet:
+        dest = TDest::StyleSheet;
+        break;
+    case TKeyword::Generator:
+        dest = TDest::Generator;
+        break;
+    case TKeyword::NestTableProps:
+        // Read as text: the row of a nested table is defined and ended in here.
+        if (group.dest != TDest::Text)
+            return false;
+        group.nestedRow = true;
+        return true;
     case TKeyword::ListOverrideTable:
         dest = TDest::ListOverrideTable;
         break;
@@ -801,6 +926,24 @@ void TRtfParser::finishDestination(const TGroup& group, qsizetype closeAt)
         break;
     case TDest::ListTable:
         commitListDefinition();
+        break;
+    case TDest::LevelText:
+        // The text's first character is its length; a bullet is the one after.
+        if (!m_listDefinition.empty() && m_levelText.size() >= 2)
+            m_listDefinition.back().bullet = m_levelText[1].unicode();
+        break;
+    case TDest::Generator:
+        // LibreOffice writes every character property into the text and reads its files so
+        // that the style sheet's character properties have no force; its files are read alike.
+        if (m_generator.startsWith(u"LibreOffice") || m_generator.startsWith(u"OpenOffice"))
+            m_styleCharacters = false;
+        break;
+    case TDest::Style:
+        if (m_styleKind == 0)
+            m_paragraphStyles[m_styleNumber] = std::move(m_style);
+        else if (m_styleKind == 1)
+            m_characterStyles[m_styleNumber] = std::move(m_style);
+        m_style = TStyleDef();
         break;
     default:
         break;
@@ -972,7 +1115,7 @@ void TRtfParser::finishPicture(qsizetype closeAt)
         beginParagraphContent();
         flushRun();
         m_builder.insertImage(encoded, pictureSize(m_picture, pixels), formatFor(outer.ch),
-                              outer.para.inTable, group);
+                              outer.para.depth, group);
         return;
     }
     TKeptObject object;
@@ -1037,7 +1180,7 @@ void TRtfParser::insertObject(const QTextCharFormat& objectFormat)
     flushRun();
     QTextCharFormat format = formatFor(outer.ch);
     format.merge(objectFormat);
-    m_builder.insertObject(format, outer.para.inTable);
+    m_builder.insertObject(format, outer.para.depth);
 }
 
 void TRtfParser::textKeyword(TKeyword keyword, bool hasParam, int param)
@@ -1179,9 +1322,9 @@ void TRtfParser::textKeyword(TKeyword keyword, bool hasParam, int param)
         break;
 
     case TKeyword::Pard: {
-        const bool wasInTable = para.inTable;
+        const int wasDepth = para.depth;
         para = TParaState();
-        if (wasInTable && !inPrefix)
+        if (wasDepth != 0 && !inPrefix)
             flushRun();
         break;
     }
@@ -1213,9 +1356,45 @@ void TRtfParser::textKeyword(TKeyword keyword, bool hasParam, int param)
         para.after = std::clamp(param, 0, MaxTwips);
         break;
     case TKeyword::InTable:
-        if (!para.inTable && !inPrefix)
+        if (para.depth < 1 && !inPrefix)
             flushRun();
-        para.inTable = true;
+        para.depth = std::max(para.depth, 1);
+        break;
+    case TKeyword::TableDepth: {
+        const int depth = std::clamp(param, 0, MaxTableDepth);
+        if (depth != para.depth && !inPrefix)
+            flushRun();
+        para.depth = depth;
+        break;
+    }
+    case TKeyword::LineSpacing:
+        para.lineSpacing = std::clamp(param, -MaxTwips, MaxTwips);
+        break;
+    case TKeyword::LineMultiple:
+        para.lineMultiple = param != 0;
+        break;
+    case TKeyword::TabRight:
+        para.pendingTabKind = 2;
+        break;
+    case TKeyword::TabCenter:
+        para.pendingTabKind = 1;
+        break;
+    case TKeyword::TabDecimal:
+        para.pendingTabKind = 3;
+        break;
+    case TKeyword::TabBar:
+        para.pendingTabKind = 0;
+        break;
+    case TKeyword::TabPosition:
+        if (para.tabCount < MaxTabs)
+            para.tabs[para.tabCount++] = {std::clamp(param, 0, MaxTwips), para.pendingTabKind};
+        para.pendingTabKind = 0;
+        break;
+    case TKeyword::ParagraphStyle:
+        applyStyle(true, param);
+        break;
+    case TKeyword::CharacterStyle:
+        applyStyle(false, param);
         break;
     case TKeyword::Ls:
         para.ls = std::max(param, 0);
@@ -1231,26 +1410,320 @@ void TRtfParser::textKeyword(TKeyword keyword, bool hasParam, int param)
         break;
 
     case TKeyword::RowDefaults:
-        m_cellxCount = 0;
-        break;
+    case TKeyword::RowLeft:
     case TKeyword::CellX:
-        m_cellxCount = std::min(m_cellxCount + 1, MaxTableColumns);
+    case TKeyword::CellMergeFirst:
+    case TKeyword::CellMerge:
+    case TKeyword::CellVerticalMergeFirst:
+    case TKeyword::CellVerticalMerge:
+    case TKeyword::CellBorderTop:
+    case TKeyword::CellBorderLeft:
+    case TKeyword::CellBorderBottom:
+    case TKeyword::CellBorderRight:
+    case TKeyword::RowBorderTop:
+    case TKeyword::RowBorderLeft:
+    case TKeyword::RowBorderBottom:
+    case TKeyword::RowBorderRight:
+    case TKeyword::RowBorderInsideH:
+    case TKeyword::RowBorderInsideV:
+    case TKeyword::BorderSolid:
+    case TKeyword::BorderDotted:
+    case TKeyword::BorderDashed:
+    case TKeyword::BorderDotDash:
+    case TKeyword::BorderDotDotDash:
+    case TKeyword::BorderDouble:
+    case TKeyword::BorderGroove:
+    case TKeyword::BorderRidge:
+    case TKeyword::BorderInset:
+    case TKeyword::BorderOutset:
+    case TKeyword::BorderNone:
+    case TKeyword::BorderWidth:
+    case TKeyword::BorderColour:
+    case TKeyword::CellShading:
+    case TKeyword::ParagraphBorder:
+        tableKeyword(keyword, param);
         break;
     case TKeyword::Cell:
         if (!inPrefix)
-            endCell();
+            endCell(1);
         break;
     case TKeyword::Row:
         if (!inPrefix)
-            endRow();
+            endRow(1);
         break;
     case TKeyword::NestCell:
-        appendChar(u'\t');
+        if (!inPrefix)
+            endCell(std::max(para.depth, 2));
         break;
     case TKeyword::NestRow:
-        appendChar(QChar::LineSeparator);
+        if (!inPrefix)
+            endRow(std::max(para.depth, 2));
         break;
     default:
+        break;
+    }
+}
+
+namespace {
+
+// The formatting a style may give: everything a paragraph and its characters can say.
+bool isStyleProperty(TKeyword keyword)
+{
+    switch (keyword) {
+    case TKeyword::Font:
+    case TKeyword::FontSize:
+    case TKeyword::Bold:
+    case TKeyword::Italic:
+    case TKeyword::Underline:
+    case TKeyword::UnderlineDotted:
+    case TKeyword::UnderlineDash:
+    case TKeyword::UnderlineDashDot:
+    case TKeyword::UnderlineDashDotDot:
+    case TKeyword::UnderlineWave:
+    case TKeyword::UnderlineOther:
+    case TKeyword::UnderlineNone:
+    case TKeyword::Strike:
+    case TKeyword::StrikeDouble:
+    case TKeyword::Super:
+    case TKeyword::Sub:
+    case TKeyword::NoSuperSub:
+    case TKeyword::Hidden:
+    case TKeyword::ForeColor:
+    case TKeyword::Highlight:
+    case TKeyword::BackColor:
+    case TKeyword::AlignLeft:
+    case TKeyword::AlignCenter:
+    case TKeyword::AlignRight:
+    case TKeyword::AlignJustify:
+    case TKeyword::LeftIndent:
+    case TKeyword::RightIndent:
+    case TKeyword::FirstIndent:
+    case TKeyword::SpaceBefore:
+    case TKeyword::SpaceAfter:
+    case TKeyword::LineSpacing:
+    case TKeyword::LineMultiple:
+    case TKeyword::TabPosition:
+    case TKeyword::TabRight:
+    case TKeyword::TabCenter:
+    case TKeyword::TabDecimal:
+    case TKeyword::TabBar:
+    case TKeyword::Ls:
+    case TKeyword::Ilvl:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isParagraphProperty(TKeyword keyword)
+{
+    switch (keyword) {
+    case TKeyword::AlignLeft:
+    case TKeyword::AlignCenter:
+    case TKeyword::AlignRight:
+    case TKeyword::AlignJustify:
+    case TKeyword::LeftIndent:
+    case TKeyword::RightIndent:
+    case TKeyword::FirstIndent:
+    case TKeyword::SpaceBefore:
+    case TKeyword::SpaceAfter:
+    case TKeyword::LineSpacing:
+    case TKeyword::LineMultiple:
+    case TKeyword::TabPosition:
+    case TKeyword::TabRight:
+    case TKeyword::TabCenter:
+    case TKeyword::TabDecimal:
+    case TKeyword::TabBar:
+    case TKeyword::Ls:
+    case TKeyword::Ilvl:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int borderStyle(TKeyword keyword)
+{
+    switch (keyword) {
+    case TKeyword::BorderDotted:
+        return QTextFrameFormat::BorderStyle_Dotted;
+    case TKeyword::BorderDashed:
+        return QTextFrameFormat::BorderStyle_Dashed;
+    case TKeyword::BorderDotDash:
+        return QTextFrameFormat::BorderStyle_DotDash;
+    case TKeyword::BorderDotDotDash:
+        return QTextFrameFormat::BorderStyle_DotDotDash;
+    case TKeyword::BorderDouble:
+        return QTextFrameFormat::BorderStyle_Double;
+    case TKeyword::BorderGroove:
+        return QTextFrameFormat::BorderStyle_Groove;
+    case TKeyword::BorderRidge:
+        return QTextFrameFormat::BorderStyle_Ridge;
+    case TKeyword::BorderInset:
+        return QTextFrameFormat::BorderStyle_Inset;
+    case TKeyword::BorderOutset:
+        return QTextFrameFormat::BorderStyle_Outset;
+    case TKeyword::BorderNone:
+        return QTextFrameFormat::BorderStyle_None;
+    default:
+        return QTextFrameFormat::BorderStyle_Solid;
+    }
+}
+
+} // namespace
+
+void TRtfParser::styleKeyword(TKeyword keyword, bool star, bool hasParam, int param)
+{
+    switch (keyword) {
+    case TKeyword::ParagraphStyle:
+        m_styleKind = 0;
+        m_styleNumber = param;
+        return;
+    case TKeyword::CharacterStyle:
+        m_styleKind = 1;
+        m_styleNumber = param;
+        return;
+    case TKeyword::OtherStyle:
+        m_styleKind = 2;
+        return;
+    case TKeyword::BasedOn:
+        m_style.basedOn = param;
+        return;
+    default:
+        break;
+    }
+    // Groups inside a style that a reader may ignore (key codes, for one) say nothing of its
+    // formatting.
+    if (star && !top().ownsDest) {
+        top().dest = TDest::Skip;
+        top().ownsDest = true;
+        return;
+    }
+    if (isStyleProperty(keyword) && m_style.ops.size() < 256)
+        m_style.ops.push_back({keyword, hasParam, param});
+}
+
+// A style's formatting as if its keywords stood where it is named: first what it is based on,
+// then its own, so that explicit formatting after the style name wins.
+void TRtfParser::applyStyle(bool paragraph, int number, int depth)
+{
+    const auto& styles = paragraph ? m_paragraphStyles : m_characterStyles;
+    const auto it = styles.find(number);
+    if (it == styles.end() || depth > 10)
+        return;
+    const TStyleDef& style = it->second;
+    // Word's "based on nothing" is 222.
+    if (style.basedOn >= 0 && style.basedOn != number && style.basedOn != 222)
+        applyStyle(paragraph, style.basedOn, depth + 1);
+    for (const TStyleOp& op : style.ops)
+        if (m_styleCharacters || isParagraphProperty(op.keyword))
+            textKeyword(op.keyword, op.hasParam, op.param);
+}
+
+// Row properties describe the row of the table they stand in: the outermost one, or inside
+// \nesttableprops the nested table of the paragraph's depth.
+int TRtfParser::rowDepth() const
+{
+    const TGroup& group = m_groups.back();
+    return group.nestedRow ? std::clamp(group.para.depth, 2, MaxTableDepth) : 1;
+}
+
+void TRtfParser::tableKeyword(TKeyword keyword, int param)
+{
+    const int depth = rowDepth();
+    TRowDefinition& row = m_rows[depth];
+    auto colour = [&](int index) {
+        return index > 0 && index < int(m_colors.size()) ? m_colors[index] : QColor();
+    };
+    auto cellBorder = [&](TSide side) {
+        m_cell.hasBorder[side] = true;
+        m_cell.borders[side] = TBorder();
+        m_border = &m_cell.borders[side];
+    };
+    auto rowBorder = [&](int side) {
+        m_rowBorders[depth][side] = TBorder();
+        m_border = &*m_rowBorders[depth][side];
+    };
+    switch (keyword) {
+    case TKeyword::RowDefaults:
+        row = TRowDefinition();
+        m_rowBorders[depth] = {};
+        m_cell = TCellDefinition();
+        m_border = nullptr;
+        break;
+    case TKeyword::RowLeft:
+        row.left = std::clamp(param, -MaxTwips, MaxTwips);
+        break;
+    case TKeyword::CellX:
+        m_cell.right = std::clamp(param, -MaxTwips, 4 * MaxTwips);
+        if (row.cells.size() < size_t(MaxTableColumns))
+            row.cells.push_back(m_cell);
+        m_cell = TCellDefinition();
+        m_border = nullptr;
+        break;
+    case TKeyword::CellMergeFirst:
+        m_cell.horizontalMerge = 1;
+        break;
+    case TKeyword::CellMerge:
+        m_cell.horizontalMerge = 2;
+        break;
+    case TKeyword::CellVerticalMergeFirst:
+        m_cell.verticalMerge = 1;
+        break;
+    case TKeyword::CellVerticalMerge:
+        m_cell.verticalMerge = 2;
+        break;
+    case TKeyword::CellBorderTop:
+        cellBorder(TopSide);
+        break;
+    case TKeyword::CellBorderLeft:
+        cellBorder(LeftSide);
+        break;
+    case TKeyword::CellBorderBottom:
+        cellBorder(BottomSide);
+        break;
+    case TKeyword::CellBorderRight:
+        cellBorder(RightSide);
+        break;
+    case TKeyword::RowBorderTop:
+        rowBorder(TopSide);
+        break;
+    case TKeyword::RowBorderLeft:
+        rowBorder(LeftSide);
+        break;
+    case TKeyword::RowBorderBottom:
+        rowBorder(BottomSide);
+        break;
+    case TKeyword::RowBorderRight:
+        rowBorder(RightSide);
+        break;
+    case TKeyword::RowBorderInsideH:
+        rowBorder(4);
+        break;
+    case TKeyword::RowBorderInsideV:
+        rowBorder(5);
+        break;
+    case TKeyword::BorderWidth:
+        if (m_border)
+            m_border->width = std::clamp(param, 0, 1000) / 20.0;
+        break;
+    case TKeyword::BorderColour:
+        if (m_border)
+            m_border->colour = colour(param);
+        break;
+    case TKeyword::CellShading:
+        m_cell.background = colour(param);
+        break;
+    case TKeyword::ParagraphBorder:
+        // Paragraph borders are not kept; their \brdr... words must not touch a cell's.
+        m_border = nullptr;
+        break;
+    default:
+        if (m_border) {
+            m_border->style = borderStyle(keyword);
+            if (m_border->width <= 0 && keyword != TKeyword::BorderNone)
+                m_border->width = 0.5;
+        }
         break;
     }
 }
@@ -1390,18 +1863,18 @@ void TRtfParser::listTableKeyword(TKeyword keyword, int param)
             commitListDefinition();
             m_listOpen = true;
             m_listId = 0;
-            m_listNfcs.clear();
+            m_listDefinition.clear();
             break;
         case TKeyword::ListId:
             m_listId = param;
             break;
         case TKeyword::ListLevel:
-            if (m_listNfcs.size() < 9)
-                m_listNfcs.push_back(0);
+            if (m_listDefinition.size() < 9)
+                m_listDefinition.emplace_back();
             break;
         case TKeyword::LevelNfc:
-            if (!m_listNfcs.empty())
-                m_listNfcs.back() = param;
+            if (!m_listDefinition.empty())
+                m_listDefinition.back().nfc = param;
             break;
         default:
             break;
@@ -1426,7 +1899,7 @@ void TRtfParser::listTableKeyword(TKeyword keyword, int param)
 void TRtfParser::commitListDefinition()
 {
     if (m_listOpen)
-        m_listLevels[m_listId] = m_listNfcs;
+        m_listLevels[m_listId] = m_listDefinition;
     m_listOpen = false;
 }
 
@@ -1435,11 +1908,16 @@ void TRtfParser::commitFont()
     if (m_fontNumber == INT_MIN)
         return;
     flushBytes();
-    QString name = m_fontHasAltName ? m_fontAltName : m_font.name;
-    const qsizetype semicolon = name.indexOf(u';');
-    if (semicolon >= 0)
-        name.truncate(semicolon);
-    m_font.name = name.trimmed();
+    auto clean = [](QString name) {
+        const qsizetype semicolon = name.indexOf(u';');
+        if (semicolon >= 0)
+            name.truncate(semicolon);
+        return name.trimmed();
+    };
+    const QString tableName = clean(m_font.name);
+    m_font.name = clean(m_fontHasAltName ? m_fontAltName : m_font.name);
+    if (m_fontHasAltName && tableName != m_font.name)
+        m_font.tableName = tableName;
     m_fonts[m_fontNumber] = m_font;
     m_fontNumber = INT_MIN;
     m_font = TFont();
@@ -1479,14 +1957,18 @@ QString* TRtfParser::textSink()
         if (group.ch.hidden)
             return nullptr;
         beginParagraphContent();
-        if (!(group.ch == m_runState) || group.para.inTable != m_runInTable) {
+        if (!(group.ch == m_runState) || group.para.depth != m_runDepth) {
             flushRun();
             m_runState = group.ch;
-            m_runInTable = group.para.inTable;
+            m_runDepth = group.para.depth;
         }
         return &m_run;
     case TDest::ListPrefix:
         return &m_listPrefix;
+    case TDest::LevelText:
+        return &m_levelText;
+    case TDest::Generator:
+        return m_generator.size() < 200 ? &m_generator : nullptr;
     case TDest::FieldInstruction:
         return m_fields.empty() ? nullptr : &m_fields.back().instruction;
     case TDest::FontTable:
@@ -1509,7 +1991,7 @@ void TRtfParser::beginParagraphContent()
         // A list marker without a list: readers that know no lists show the marker as text.
         flushRun();
         m_runState = top().ch;
-        m_runInTable = para.inTable;
+        m_runDepth = para.depth;
         m_run = m_listPrefix;
     }
     m_listPrefix.clear();
@@ -1689,7 +2171,7 @@ void TRtfParser::flushRun()
 {
     if (m_run.isEmpty())
         return;
-    m_builder.insertText(m_run, formatFor(m_runState), m_runInTable);
+    m_builder.insertText(m_run, formatFor(m_runState), m_runDepth);
     // Keeps the buffer: runs are many and short.
     m_run.truncate(0);
 }
@@ -1711,15 +2193,19 @@ TParagraphProps TRtfParser::paragraphProps(const TParaState& para) const
         const int listId = override == m_listOverrides.end() ? 0 : override->second;
         const auto levels = m_listLevels.find(listId);
         int style = QTextListFormat::ListDecimal;
-        if (levels != m_listLevels.end() && !levels->second.empty())
-            style = listStyleForNfc(
-                levels->second[std::min<size_t>(para.ilvl, levels->second.size() - 1)]);
+        if (levels != m_listLevels.end() && !levels->second.empty()) {
+            const TListLevel& level =
+                levels->second[std::min<size_t>(para.ilvl, levels->second.size() - 1)];
+            style = listStyleForNfc(level.nfc, level.bullet);
+        }
         if (style != 0) {
             props.listStyle = style;
             props.listKey = para.ls;
+            props.listLevel = para.ilvl;
         } else {
             props.listStyle = 0;
             props.listKey = 0;
+            format.setProperty(UnmarkedListLevel, para.ilvl + 1);
         }
     }
     int first = para.first;
@@ -1738,6 +2224,25 @@ TParagraphProps TRtfParser::paragraphProps(const TParaState& para) const
         format.setTopMargin(para.before / 20.0);
     if (para.after)
         format.setBottomMargin(para.after / 20.0);
+    // Single spacing (240 of 240ths) is what a paragraph has anyway.
+    if (para.lineSpacing < 0)
+        format.setLineHeight(-para.lineSpacing / 20.0, QTextBlockFormat::FixedHeight);
+    else if (para.lineSpacing > 0 && para.lineMultiple && para.lineSpacing != 240)
+        format.setLineHeight(para.lineSpacing * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
+    else if (para.lineSpacing > 0 && !para.lineMultiple)
+        format.setLineHeight(para.lineSpacing / 20.0, QTextBlockFormat::MinimumHeight);
+    if (para.tabCount > 0) {
+        QList<QTextOption::Tab> tabs;
+        for (int i = 0; i < para.tabCount; ++i) {
+            static const QTextOption::TabType types[] = {
+                QTextOption::LeftTab, QTextOption::CenterTab, QTextOption::RightTab,
+                QTextOption::DelimiterTab};
+            const TTabStop& stop = para.tabs[i];
+            tabs << QTextOption::Tab(stop.position / 20.0, types[stop.kind],
+                                     stop.kind == 3 ? QChar(u'.') : QChar());
+        }
+        format.setTabPositions(tabs);
+    }
     return props;
 }
 
@@ -1747,29 +2252,48 @@ void TRtfParser::endParagraph()
     beginParagraphContent();
     flushRun();
     const TGroup& group = top();
-    m_builder.endParagraph(paragraphProps(group.para), formatFor(group.ch), group.para.inTable);
+    m_builder.endParagraph(paragraphProps(group.para), formatFor(group.ch), group.para.depth);
     m_paragraphHasContent = false;
     m_pnInParagraph = false;
     m_listPrefix.clear();
 }
 
-void TRtfParser::endCell()
+void TRtfParser::endCell(int depth)
 {
     flushBytes();
     beginParagraphContent();
     flushRun();
     const TGroup& group = top();
-    m_builder.endCell(paragraphProps(group.para), formatFor(group.ch), m_cellxCount);
+    m_builder.endCell(paragraphProps(group.para), formatFor(group.ch), depth);
     m_paragraphHasContent = false;
     m_pnInParagraph = false;
     m_listPrefix.clear();
 }
 
-void TRtfParser::endRow()
+void TRtfParser::endRow(int depth)
 {
     flushBytes();
     flushRun();
-    m_builder.endRow(m_cellxCount);
+    depth = std::clamp(depth, 1, MaxTableDepth);
+    // Borders given for the whole row go to the cells that have none of their own there.
+    TRowDefinition definition = m_rows[depth];
+    const auto& rowBorders = m_rowBorders[depth];
+    for (size_t c = 0; c < definition.cells.size(); ++c) {
+        TCellDefinition& cell = definition.cells[c];
+        const bool first = c == 0, last = c + 1 == definition.cells.size();
+        const std::optional<TBorder> sides[4] = {
+            rowBorders[TopSide] ? rowBorders[TopSide] : rowBorders[4],
+            first ? rowBorders[LeftSide] : rowBorders[5],
+            rowBorders[BottomSide] ? rowBorders[BottomSide] : rowBorders[4],
+            last ? rowBorders[RightSide] : rowBorders[5]};
+        for (int side = 0; side < 4; ++side) {
+            if (!cell.hasBorder[side] && sides[side]) {
+                cell.hasBorder[side] = true;
+                cell.borders[side] = *sides[side];
+            }
+        }
+    }
+    m_builder.endRow(depth, definition);
     m_paragraphHasContent = false;
     m_pnInParagraph = false;
     m_listPrefix.clear();
@@ -1792,8 +2316,12 @@ QTextCharFormat TRtfParser::buildFormat(const TCharState& state)
         return cached->second;
     QTextCharFormat format;
     const auto font = m_fonts.find(state.font < 0 ? m_defaultFont : state.font);
-    if (font != m_fonts.end() && !font->second.name.isEmpty())
+    if (font != m_fonts.end() && !font->second.name.isEmpty()) {
         format.setFontFamilies(QStringList{font->second.name});
+        if (!font->second.tableName.isEmpty())
+            format.setProperty(FontTableName,
+                               QStringList{font->second.name, font->second.tableName});
+    }
     format.setFontPointSize(state.halfPoints / 2.0);
     if (state.bold)
         format.setFontWeight(QFont::Bold);
