@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <climits>
 
 namespace rtf {
 
@@ -386,6 +387,7 @@ void TRtfDocumentBuilder::insertTable(TTable& table, size_t first, size_t last)
             applyCellFormat(target, row.definition.cells[cell.cell]);
         m_cursor = target.firstCursorPosition();
         m_cellStart = target.firstPosition();
+        m_pendingBlock = false;
         m_previousList = nullptr;
         ++m_replaying;
         for (TOperation& operation : row.cells[cell.cell])
@@ -398,10 +400,12 @@ void TRtfDocumentBuilder::insertTable(TTable& table, size_t first, size_t last)
                     return operation.kind == TOperation::CellEnd;
                 }))
                 continue;
+            m_pendingBlock = false;
             m_cursor.insertBlock(QTextBlockFormat(), m_cursor.charFormat());
             for (TOperation& operation : content)
                 apply(operation);
         }
+        m_pendingBlock = false;
         --m_replaying;
     }
     m_previousList = nullptr;
@@ -409,23 +413,27 @@ void TRtfDocumentBuilder::insertTable(TTable& table, size_t first, size_t last)
     m_cursor.setPosition(qtable->lastPosition() + 1);
 }
 
+// In a cell as in the body, the paragraph a \par opens is made when something goes into it,
+// so that a table right after the \par follows that paragraph directly.
 void TRtfDocumentBuilder::apply(TOperation& operation)
 {
     switch (operation.kind) {
     case TOperation::Text:
+        ensureBlock();
         m_cursor.insertText(operation.text, operation.format);
         break;
     case TOperation::Object:
+        ensureBlock();
         m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), operation.format);
         break;
     case TOperation::ParagraphEnd:
+        ensureBlock();
         applyParagraph(operation.props, operation.format);
         m_pendingBlock = true;
         m_pendingCharFormat = operation.format;
-        if (m_replaying)
-            ensureBlock();
         break;
     case TOperation::CellEnd:
+        ensureBlock();
         applyParagraph(operation.props, operation.format);
         break;
     case TOperation::Table:
@@ -455,7 +463,7 @@ void TRtfDocumentBuilder::applyParagraph(const TParagraphProps& props,
     const std::tuple<int, int, int> key{props.listKey, props.listLevel, props.listStyle};
     // A paragraph of one level ends the lists below it: what follows there counts anew.
     if (props.listKey > 0) {
-        for (auto it = m_listsByKey.lower_bound({props.listKey, props.listLevel + 1, 0});
+        for (auto it = m_listsByKey.lower_bound({props.listKey, props.listLevel + 1, INT_MIN});
              it != m_listsByKey.end() && std::get<0>(it->first) == props.listKey;)
             it = m_listsByKey.erase(it);
     }

@@ -8,9 +8,15 @@ class QTextDocument;
 // Units in the documents this layer reads and writes: paragraph indents and spacing
 // (QTextBlockFormat leftMargin, rightMargin, textIndent, topMargin, bottomMargin) and image
 // sizes (QTextImageFormat width, height) are in points, one unit per point, so that RTF twips
-// convert exactly both ways (twips / 20). Bulleted and numbered paragraphs keep their left
-// indent in leftMargin; the list itself (QTextList, QTextListFormat indent 1) only says
-// "bullet" or "numbered".
+// convert exactly both ways (twips / 20); so are tab stops, fixed and minimum line heights,
+// table column widths (fixed lengths) and cell border widths. Proportional line heights are
+// percent of single spacing. Bulleted and numbered paragraphs keep their left indent in
+// leftMargin; the list itself (QTextList) says "bullet" (disc, circle, square) or "numbered",
+// and its level as QTextListFormat indent (1 for the first level).
+//
+// Style sheets are applied where a style is named and leave no trace: the document holds
+// their formatting directly. Tables nest; merged cells are QTextTable merges; a table's border
+// is 0 and each cell carries the borders the file gave it.
 //
 // Pictures keep their encoded bytes: the image resource under the picture's name is a
 // QByteArray (PNG, JPEG, or a .bmp file made from a bitmap), decoded only when it is drawn.

@@ -1074,8 +1074,10 @@ QByteArray TRtfWriter::write()
             m_needDelimiter = true;
             writeEscaped(family, out);
             out += ";}";
+            m_needDelimiter = false;
+        } else {
+            m_needDelimiter = true;
         }
-        m_needDelimiter = true;
         writeEscaped(tableName.isEmpty() ? family : tableName, out);
         out += ";}";
     }
