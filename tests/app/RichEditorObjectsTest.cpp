@@ -1,13 +1,13 @@
 #include "app/TRichEditor.h"
+#include "rtf/DocumentFile.h"
 #include "rtf/RtfObjectHandlers.h"
 #include "rtf/RtfObjects.h"
 #include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTextBlock>
 
 #include <gtest/gtest.h>
@@ -32,28 +32,16 @@ class RichEditorObjects : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(entry());
-        file.close();
         m_editor.resize(400, 300);
-        m_editor.loadFromFile(path());
+        ASSERT_EQ(LoadDocumentBytes(entry(), *m_editor.document()), TDocumentFormat::Rtf);
+        m_editor.documentLoaded(false);
     }
 
-    QString path() const { return m_dir.filePath("jx20240101.rtf"); }
-
-    QByteArray saved()
-    {
-        m_editor.saveToFile(path());
-        QFile file(path());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
-    }
+    // What a save would write.
+    QByteArray saved() const { return WriteRtf(*m_editor.document()); }
 
     void select(int start, int length) { m_editor.setSelection(start, length); }
 
-    QTemporaryDir m_dir;
     TRichEditor m_editor;
 };
 
