@@ -3,6 +3,7 @@
 #include "app/DocumentReplace.h"
 #include "app/TextSearch.h"
 #include "rtf/FontWeight.h"
+#include "rtf/RtfObjectHandlers.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 
@@ -22,6 +23,13 @@ TRichEditor::TRichEditor(QWidget* parent) : QTextEdit(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setDefaultFont(QStringLiteral("Arial"), 12);
+    rtf::InstallObjectHandlers(*document());
+}
+
+void TRichEditor::paintEvent(QPaintEvent* event)
+{
+    rtf::InstallObjectHandlers(*document());
+    QTextEdit::paintEvent(event);
 }
 
 void TRichEditor::documentLoaded(bool readOnly)
@@ -423,35 +431,124 @@ QStringList TRichEditor::displayedLines() const
     return lines;
 }
 
+namespace {
+
+const QString RtfMimeType = QStringLiteral("text/rtf");
+// Other programs offer RTF under these names too.
+const QStringList RtfMimeTypes = {RtfMimeType, QStringLiteral("application/rtf"),
+                                  QStringLiteral("text/richtext")};
+
+using TPictures = QHash<QUrl, QVariant>;
+
+// The pictures between two positions. A fragment's images name resources of the document they
+// came from, and a fragment carries none of them; the pictures are shared, not copied.
+TPictures picturesBetween(const QTextDocument& doc, int start, int end)
+{
+    TPictures pictures;
+    for (QTextBlock b = doc.findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= start || fragment.position() >= end ||
+                !fragment.charFormat().isImageFormat())
+                continue;
+            const QUrl name(fragment.charFormat().toImageFormat().name());
+            const QVariant resource = doc.resource(QTextDocument::ImageResource, name);
+            if (resource.isValid())
+                pictures.insert(name, resource);
+        }
+    }
+    return pictures;
+}
+
+void addPictures(QTextDocument& doc, const TPictures& pictures)
+{
+    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
+        doc.addResource(QTextDocument::ImageResource, it.key(), it.value());
+}
+
+// The copied selection, turned into text, HTML or RTF when another program (or a paste) asks.
+class TSelectionMimeData : public QMimeData
+{
+public:
+    TSelectionMimeData(const QTextCursor& selection, const QFont& defaultFont)
+        : m_fragment(selection.selection()), m_defaultFont(defaultFont),
+          m_pictures(picturesBetween(*selection.document(), selection.selectionStart(),
+                                     selection.selectionEnd()))
+    {
+    }
+
+    QStringList formats() const override
+    {
+        return {QStringLiteral("text/plain"), QStringLiteral("text/html"), RtfMimeType};
+    }
+    bool hasFormat(const QString& mimeType) const override { return formats().contains(mimeType); }
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override
+    {
+        if (mimeType == QLatin1StringView("text/plain"))
+            return m_fragment.toPlainText().remove(QChar::ObjectReplacementCharacter);
+        if (mimeType == QLatin1StringView("text/html"))
+            return m_fragment.toHtml();
+        if (mimeType == RtfMimeType) {
+            QTextDocument copy;
+            copy.setDefaultFont(m_defaultFont);
+            addPictures(copy, m_pictures);
+            QTextCursor(&copy).insertFragment(m_fragment);
+            return WriteRtf(copy);
+        }
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    QTextDocumentFragment m_fragment;
+    QFont m_defaultFont;
+    TPictures m_pictures;
+};
+
+} // namespace
+
+QMimeData* TRichEditor::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return QTextEdit::createMimeDataFromSelection();
+    return new TSelectionMimeData(cursor, document()->defaultFont());
+}
+
 bool TRichEditor::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source->hasText() || source->hasHtml();
+    return source->hasText() || source->hasHtml() ||
+           std::any_of(RtfMimeTypes.cbegin(), RtfMimeTypes.cend(),
+                       [&](const QString& type) { return source->hasFormat(type); });
 }
 
 void TRichEditor::insertFromMimeData(const QMimeData* source)
 {
-    if (!source->hasHtml()) {
+    QByteArray rtf;
+    for (const QString& type : RtfMimeTypes) {
+        if (source->hasFormat(type)) {
+            rtf = source->data(type);
+            break;
+        }
+    }
+    if (!rtf.startsWith("{\\rtf") && !source->hasHtml()) {
         QTextEdit::insertFromMimeData(source);
         return;
     }
     // Rich paste goes through our own RTF writer and reader, so that nothing can enter the
     // document that would not survive being saved.
-    QTextDocument pasted;
-    pasted.setDefaultFont(document()->defaultFont());
-    pasted.setHtml(source->html());
     QTextDocument kept;
     kept.setDefaultFont(document()->defaultFont());
-    ReadRtf(WriteRtf(pasted), kept);
-    for (QTextBlock b = kept.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat f = it.fragment().charFormat();
-            if (f.isImageFormat()) {
-                const QString name = f.toImageFormat().name();
-                document()->addResource(QTextDocument::ImageResource, QUrl(name),
-                                        kept.resource(QTextDocument::ImageResource, QUrl(name)));
-            }
-        }
+    if (rtf.startsWith("{\\rtf")) {
+        ReadRtf(rtf, kept);
+    } else {
+        QTextDocument pasted;
+        pasted.setDefaultFont(document()->defaultFont());
+        pasted.setHtml(source->html());
+        ReadRtf(WriteRtf(pasted), kept);
     }
+    addPictures(*document(), picturesBetween(kept, 0, kept.characterCount()));
     textCursor().insertFragment(QTextDocumentFragment(&kept));
     ensureCursorVisible();
 }

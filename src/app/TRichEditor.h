@@ -86,6 +86,12 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Copies carry RTF from our own writer ("text/rtf") beside text and HTML, and pasting takes
+    // RTF before HTML, so pictures and kept objects travel whole within the program.
+    QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
+    // A document handed to the editor gets the drawing of pictures and kept objects before
+    // anything of it is shown.
+    void paintEvent(QPaintEvent* event) override;
 };

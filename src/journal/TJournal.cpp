@@ -2,6 +2,7 @@
 
 #include "journal/FolderWatch.h"
 #include "rtf/DocumentFile.h"
+#include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 #include "store/AtomicFile.h"
 #include "store/EntryNames.h"
@@ -113,7 +114,9 @@ TJournal::TLoaded TJournal::loadFile(const QString& path, QTextDocument& doc) co
     // A load is no edit: it must not be undoable back to the previous document.
     doc.setUndoRedoEnabled(false);
     TLoaded loaded;
-    loaded.format = LoadDocumentBytes(bytes, doc);
+    TRtfReadReport report;
+    loaded.format = LoadDocumentBytes(bytes, doc, &report);
+    loaded.lossy = report.lossy();
     if (loaded.format == TDocumentFormat::Unreadable)
         doc.clear();
     doc.setDefaultFont(font);

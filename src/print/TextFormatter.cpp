@@ -1,6 +1,7 @@
 #include "print/TextFormatter.h"
 
 #include "print/PrintGeometry.h"
+#include "rtf/RtfObjectHandlers.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
@@ -42,6 +43,8 @@ void TTextFormatter::ensureWidth(double widthPx)
         // laid out at the printer's resolution without disturbing the screen's layout.
         m_document.reset(m_source.clone());
         m_document->setUndoRedoEnabled(false);
+        // Pictures and kept objects print as the editor shows them.
+        rtf::InstallObjectHandlers(*m_document);
         // The margins are ours; the editor's padding would shift the body off them. Set before
         // the copy has a layout, which would otherwise be redone at once in full.
         m_document->setDocumentMargin(0);

@@ -31,10 +31,13 @@ bool decodeStrict(QStringDecoder& decoder, QByteArrayView bytes, QString& text)
 
 } // namespace
 
-TDocumentFormat LoadDocumentBytes(const QByteArray& bytes, QTextDocument& doc)
+TDocumentFormat LoadDocumentBytes(const QByteArray& bytes, QTextDocument& doc,
+                                  TRtfReadReport* report)
 {
-    if (ReadRtf(bytes, doc))
+    if (ReadRtf(bytes, doc, report))
         return TDocumentFormat::Rtf;
+    if (report)
+        report->dropped.clear();
 
     QString text;
     QByteArrayView view(bytes);

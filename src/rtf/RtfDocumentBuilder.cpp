@@ -1,14 +1,14 @@
 #include "rtf/RtfDocumentBuilder.h"
 
-#include <QBuffer>
-#include <QCryptographicHash>
-#include <QImageReader>
+#include "rtf/RtfObjects.h"
+
 #include <QTextDocument>
 #include <QTextList>
 #include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
+#include <climits>
 
 namespace rtf {
 
@@ -44,46 +44,43 @@ QString cleanText(const QString& text)
 
 } // namespace
 
+TRtfDocumentBuilder::TRow::TRow() : cells(1)
+{
+}
+
+TRtfDocumentBuilder::TTable::TTable() : rows(1)
+{
+}
+
 TRtfDocumentBuilder::TRtfDocumentBuilder(QTextDocument& doc) : m_doc(doc), m_cursor(&doc)
 {
     m_cursor.beginEditBlock();
 }
 
-void TRtfDocumentBuilder::insertText(const QString& text, const QTextCharFormat& format,
-                                     bool inTable)
+TRtfDocumentBuilder::~TRtfDocumentBuilder() = default;
+
+TRtfDocumentBuilder::TCell& TRtfDocumentBuilder::currentCell()
 {
-    enterContext(inTable);
-    if (m_inTable) {
-        m_rows.back().cells.back().push_back({TOperation::Text, cleanText(text), format, {}});
+    return m_open.back().rows.back().cells.back();
+}
+
+void TRtfDocumentBuilder::insertText(const QString& text, const QTextCharFormat& format, int depth)
+{
+    enterContext(depth);
+    if (!m_open.empty()) {
+        currentCell().push_back({TOperation::Text, cleanText(text), format, {}, {}});
     } else {
         ensureBlock();
         m_cursor.insertText(cleanText(text), format);
     }
 }
 
-bool TRtfDocumentBuilder::insertImage(const QByteArray& data, QSizeF pointSize,
-                                      const QTextCharFormat& format, bool inTable)
+void TRtfDocumentBuilder::insertImage(const QByteArray& encoded, QSizeF pointSize,
+                                      const QTextCharFormat& format, int depth,
+                                      const QByteArray& group)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize pixels = reader.size();
-    if (!reader.canRead() || pixels.isEmpty())
-        return false;
-    // Without a goal size the picture shows at its pixel size at 96 dpi.
-    if (pointSize.width() <= 0 || pointSize.height() <= 0)
-        pointSize = QSizeF(pixels) * 0.75;
-    const QImage image = reader.read();
-    if (image.isNull())
-        return false;
-
-    const QString hash =
-        QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex());
-    const QString name = QString::fromLatin1(ImageScheme) + u':' + hash;
-    m_doc.addResource(QTextDocument::ImageResource, QUrl(name), image);
-    m_doc.addResource(QTextDocument::UserResource,
-                      QUrl(QString::fromLatin1(SourceScheme) + u':' + hash), data);
+    const QString name = pictureName(encoded);
+    m_doc.addResource(QTextDocument::ImageResource, QUrl(name), encoded);
 
     QTextImageFormat imageFormat;
     imageFormat.merge(format);
@@ -91,23 +88,29 @@ bool TRtfDocumentBuilder::insertImage(const QByteArray& data, QSizeF pointSize,
     imageFormat.setName(name);
     imageFormat.setWidth(pointSize.width());
     imageFormat.setHeight(pointSize.height());
-    enterContext(inTable);
-    if (m_inTable) {
-        m_rows.back().cells.back().push_back({TOperation::Image, {}, imageFormat, {}});
+    if (!group.isEmpty())
+        imageFormat.setProperty(PictureGroup, group);
+    insertObject(imageFormat, depth);
+}
+
+void TRtfDocumentBuilder::insertObject(const QTextCharFormat& format, int depth)
+{
+    enterContext(depth);
+    if (!m_open.empty()) {
+        currentCell().push_back({TOperation::Object, {}, format, {}, {}});
     } else {
         ensureBlock();
-        m_cursor.insertImage(imageFormat);
+        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
     }
-    return true;
 }
 
 void TRtfDocumentBuilder::endParagraph(const TParagraphProps& props,
-                                       const QTextCharFormat& markFormat, bool inTable)
+                                       const QTextCharFormat& markFormat, int depth)
 {
-    enterContext(inTable);
-    TOperation operation{TOperation::ParagraphEnd, {}, markFormat, props};
-    if (m_inTable) {
-        m_rows.back().cells.back().push_back(std::move(operation));
+    enterContext(depth);
+    TOperation operation{TOperation::ParagraphEnd, {}, markFormat, props, {}};
+    if (!m_open.empty()) {
+        currentCell().push_back(std::move(operation));
     } else {
         ensureBlock();
         apply(operation);
@@ -124,77 +127,90 @@ void TRtfDocumentBuilder::ensureBlock()
 }
 
 void TRtfDocumentBuilder::endCell(const TParagraphProps& props, const QTextCharFormat& markFormat,
-                                  int definedColumns)
+                                  int depth)
 {
-    enterContext(true);
-    TRow& row = m_rows.back();
-    row.definedColumns = std::max(row.definedColumns, definedColumns);
+    enterContext(std::max(depth, 1));
+    TRow& row = m_open.back().rows.back();
     if (int(row.cells.size()) >= MaxTableColumns) {
-        row.cells.back().push_back({TOperation::ParagraphEnd, {}, markFormat, props});
+        row.cells.back().push_back({TOperation::ParagraphEnd, {}, markFormat, props, {}});
         return;
     }
-    row.cells.back().push_back({TOperation::CellEnd, {}, markFormat, props});
+    row.cells.back().push_back({TOperation::CellEnd, {}, markFormat, props, {}});
     row.cells.emplace_back();
 }
 
-void TRtfDocumentBuilder::endRow(int definedColumns)
+void TRtfDocumentBuilder::endRow(int depth, const TRowDefinition& definition)
 {
-    if (!m_inTable)
+    if (m_open.empty() || depth < 1)
         return;
-    TRow& row = m_rows.back();
-    row.definedColumns = std::max(row.definedColumns, definedColumns);
+    enterContext(std::min<int>(depth, int(m_open.size())));
+    TRow& row = m_open.back().rows.back();
+    row.definition = definition;
     // The \cell before \row has opened a cell that nothing fills.
     if (row.cells.size() > 1 && row.cells.back().empty())
         row.cells.pop_back();
-    m_rows.emplace_back();
+    m_open.back().rows.emplace_back();
 }
 
 void TRtfDocumentBuilder::finish()
 {
-    enterContext(false);
+    enterContext(0);
     m_pendingBlock = false;
     m_cursor.endEditBlock();
 }
 
-void TRtfDocumentBuilder::enterContext(bool inTable)
+void TRtfDocumentBuilder::enterContext(int depth)
 {
-    if (inTable == m_inTable)
+    depth = std::clamp(depth, 0, MaxTableDepth);
+    while (int(m_open.size()) > depth)
+        closeTable();
+    while (int(m_open.size()) < depth)
+        m_open.emplace_back();
+}
+
+void TRtfDocumentBuilder::closeTable()
+{
+    TTable table = std::move(m_open.back());
+    m_open.pop_back();
+    if (!table.rows.empty() && table.rows.back().cells.size() == 1 &&
+        table.rows.back().cells.back().empty())
+        table.rows.pop_back();
+    if (table.rows.empty())
         return;
-    if (inTable) {
-        m_rows.assign(1, TRow());
-        m_inTable = true;
-    } else {
-        m_inTable = false;
-        flushTable();
+    if (m_open.empty()) {
+        insertTables(table);
+        return;
     }
+    currentCell().push_back(
+        {TOperation::Table, {}, {}, {}, std::make_unique<TTable>(std::move(table))});
 }
 
 namespace {
 
 // Cells cost memory whether filled or not. A row counts as wide as the cells it fills, and as
 // its \cellx list only while that stays in proportion, so damage cannot make empty grids.
-int rowColumns(size_t filled, int defined)
+int rowColumns(size_t filled, size_t defined)
 {
     const int cells = int(filled);
-    return std::max(cells, std::min({defined, MaxTableColumns, 2 * cells}));
+    return std::max(cells, std::min({int(defined), MaxTableColumns, 2 * cells}));
 }
 
 } // namespace
 
-void TRtfDocumentBuilder::flushTable()
+void TRtfDocumentBuilder::insertTables(TTable& table)
 {
-    if (!m_rows.empty() && m_rows.back().cells.size() == 1 && m_rows.back().cells.back().empty())
-        m_rows.pop_back();
     // Rows of very different widths in one table would also leave most of the grid empty; a
     // run of narrow rows after wide ones (or the other way round) becomes a table of its own.
+    std::vector<TRow>& rows = table.rows;
     size_t first = 0;
-    while (first < m_rows.size()) {
+    while (first < rows.size()) {
         size_t last = first;
-        int columns = rowColumns(m_rows[first].cells.size(), m_rows[first].definedColumns);
-        qint64 filled = qint64(m_rows[first].cells.size());
-        while (last + 1 < m_rows.size()) {
-            const TRow& next = m_rows[last + 1];
-            const int wider = std::max(columns, rowColumns(next.cells.size(), next.definedColumns));
+        int columns = rowColumns(rows[first].cells.size(), rows[first].definition.cells.size());
+        qint64 filled = qint64(rows[first].cells.size());
+        while (last + 1 < rows.size()) {
+            const TRow& next = rows[last + 1];
+            const int wider =
+                std::max(columns, rowColumns(next.cells.size(), next.definition.cells.size()));
             const qint64 more = filled + qint64(next.cells.size());
             if (qint64(last + 2 - first) * wider > 4 * more + 4096)
                 break;
@@ -202,57 +218,227 @@ void TRtfDocumentBuilder::flushTable()
             filled = more;
             ++last;
         }
-        insertTable(first, last, columns);
+        insertTable(table, first, last);
         first = last + 1;
     }
-    m_rows.clear();
-    m_previousList = nullptr;
 }
 
-void TRtfDocumentBuilder::insertTable(size_t first, size_t last, int columns)
+namespace {
+
+struct TPlacedCell
 {
+    int row = 0;
+    int column = 0;
+    int lastColumn = 0;
+    int rowSpan = 1;
+    size_t cell = 0;                            // in its row
+    std::vector<std::pair<int, size_t>> merged; // cells whose content joins this one
+};
+
+void applyCellFormat(QTextTableCell& cell, const TCellDefinition& definition)
+{
+    static const int widths[] = {QTextFormat::TableCellTopBorder, QTextFormat::TableCellLeftBorder,
+                                 QTextFormat::TableCellBottomBorder,
+                                 QTextFormat::TableCellRightBorder};
+    static const int styles[] = {
+        QTextFormat::TableCellTopBorderStyle, QTextFormat::TableCellLeftBorderStyle,
+        QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellRightBorderStyle};
+    static const int brushes[] = {
+        QTextFormat::TableCellTopBorderBrush, QTextFormat::TableCellLeftBorderBrush,
+        QTextFormat::TableCellBottomBorderBrush, QTextFormat::TableCellRightBorderBrush};
+    QTextTableCellFormat format = cell.format().toTableCellFormat();
+    bool changed = false;
+    for (int side = 0; side < 4; ++side) {
+        if (!definition.hasBorder[side])
+            continue;
+        const TBorder& border = definition.borders[side];
+        format.setProperty(widths[side], border.width);
+        format.setProperty(styles[side], border.style);
+        format.setProperty(brushes[side],
+                           QBrush(border.colour.isValid() ? border.colour : QColor(Qt::black)));
+        changed = true;
+    }
+    if (definition.background.isValid()) {
+        format.setBackground(definition.background);
+        changed = true;
+    }
+    if (changed)
+        cell.setFormat(format);
+}
+
+} // namespace
+
+void TRtfDocumentBuilder::insertTable(TTable& table, size_t first, size_t last)
+{
+    const int outerCellStart = m_cellStart;
+    std::vector<TRow>& rows = table.rows;
+    const int rowCount = int(last - first + 1);
+
+    // Where each cell's right edge is: its \cellx, or a guess past the last one.
+    std::vector<std::vector<int>> rights(rowCount);
+    bool grid = true;
+    std::vector<int> edges;
+    for (int r = 0; r < rowCount; ++r) {
+        const TRow& row = rows[first + r];
+        const std::vector<TCellDefinition>& defined = row.definition.cells;
+        int previous = row.definition.left;
+        for (size_t c = 0; c < row.cells.size(); ++c) {
+            const int right = c < defined.size() ? defined[c].right : previous + 1440;
+            if (right <= previous)
+                grid = false;
+            rights[r].push_back(right);
+            edges.push_back(right);
+            previous = right;
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    if (int(edges.size()) > MaxTableColumns)
+        grid = false;
+
+    // Cells are laid on a grid of all the rows' edges, so that rows cut differently (a cell
+    // over two columns in one row) keep their shape; without a sane grid, cell by cell.
+    int columns = 0;
+    std::vector<TPlacedCell> placed;
+    std::vector<int> openAbove; // per column: the placed cell a \clvmrg below it continues
+    for (int r = 0; r < rowCount; ++r) {
+        const TRow& row = rows[first + r];
+        const std::vector<TCellDefinition>& defined = row.definition.cells;
+        if (!grid)
+            columns = std::max(columns, rowColumns(row.cells.size(), defined.size()));
+        else
+            columns = int(edges.size());
+        openAbove.resize(columns, -1);
+        int rowStart = int(placed.size());
+        for (size_t c = 0; c < row.cells.size(); ++c) {
+            int start = int(c), end = int(c);
+            if (grid) {
+                end =
+                    int(std::lower_bound(edges.begin(), edges.end(), rights[r][c]) - edges.begin());
+                start = c == 0
+                            ? 0
+                            : int(std::lower_bound(edges.begin(), edges.end(), rights[r][c - 1]) -
+                                  edges.begin()) +
+                                  1;
+            }
+            const TCellDefinition* definition = c < defined.size() ? &defined[c] : nullptr;
+            // A cell merged into the one before it widens that one.
+            if (definition && definition->horizontalMerge == 2 && int(placed.size()) > rowStart) {
+                placed.back().lastColumn = end;
+                placed.back().merged.emplace_back(r, c);
+                continue;
+            }
+            // A cell merged into the one above it lengthens that one, when they line up.
+            if (definition && definition->verticalMerge == 2 && start < int(openAbove.size()) &&
+                openAbove[start] >= 0) {
+                TPlacedCell& above = placed[openAbove[start]];
+                if (above.column == start && above.lastColumn == end &&
+                    above.row + above.rowSpan == r) {
+                    ++above.rowSpan;
+                    above.merged.emplace_back(r, c);
+                    continue;
+                }
+            }
+            TPlacedCell cell;
+            cell.row = r;
+            cell.column = start;
+            cell.lastColumn = end;
+            cell.cell = c;
+            placed.push_back(std::move(cell));
+            for (int k = start; k <= end && k < int(openAbove.size()); ++k)
+                openAbove[k] = -1;
+            if (definition && definition->verticalMerge == 1 && start < int(openAbove.size()))
+                openAbove[start] = int(placed.size()) - 1;
+        }
+        // A horizontal merge can make a cell wider after it was entered as a start above.
+        for (size_t i = rowStart; i < placed.size(); ++i)
+            if (placed[i].lastColumn >= columns)
+                placed[i].lastColumn = columns - 1;
+    }
+    columns = std::max(columns, 1);
+
     // RTF ends the paragraph before a table with \par; in the document the table follows that
     // paragraph directly.
     m_pendingBlock = false;
     QTextTableFormat format;
-    format.setBorder(1);
+    format.setBorder(0);
     format.setCellPadding(2);
     format.setCellSpacing(0);
     format.setBorderCollapse(true);
-    QTextTable* table = m_cursor.insertTable(int(last - first + 1), columns, format);
-    for (size_t r = first; r <= last; ++r) {
-        const TRow& row = m_rows[r];
-        for (int c = 0; c < int(row.cells.size()); ++c) {
-            m_cursor = table->cellAt(int(r - first), c).firstCursorPosition();
-            m_previousList = nullptr;
-            m_replayingCell = true;
-            for (const TOperation& operation : row.cells[c])
-                apply(operation);
-            m_replayingCell = false;
+    if (grid) {
+        QList<QTextLength> widths;
+        int previous = std::min(rows[first].definition.left, edges.front() - 1);
+        for (int edge : edges) {
+            widths << QTextLength(QTextLength::FixedLength, (edge - previous) / 20.0);
+            previous = edge;
         }
+        format.setColumnWidthConstraints(widths);
+    }
+    QTextTable* qtable = m_cursor.insertTable(rowCount, columns, format);
+    for (const TPlacedCell& cell : placed) {
+        const int span = cell.lastColumn - cell.column + 1;
+        if (cell.rowSpan > 1 || span > 1)
+            qtable->mergeCells(cell.row, cell.column, cell.rowSpan, span);
+    }
+    for (TPlacedCell& cell : placed) {
+        QTextTableCell target = qtable->cellAt(cell.row, cell.column);
+        TRow& row = rows[first + cell.row];
+        if (cell.cell < row.definition.cells.size())
+            applyCellFormat(target, row.definition.cells[cell.cell]);
+        m_cursor = target.firstCursorPosition();
+        m_cellStart = target.firstPosition();
+        m_pendingBlock = false;
+        m_previousList = nullptr;
+        ++m_replaying;
+        for (TOperation& operation : row.cells[cell.cell])
+            apply(operation);
+        // What stood in merged cells (they are empty as a rule) is kept in paragraphs of its
+        // own at the end.
+        for (const auto& [r, c] : cell.merged) {
+            TCell& content = rows[first + r].cells[c];
+            if (std::all_of(content.begin(), content.end(), [](const TOperation& operation) {
+                    return operation.kind == TOperation::CellEnd;
+                }))
+                continue;
+            m_pendingBlock = false;
+            m_cursor.insertBlock(QTextBlockFormat(), m_cursor.charFormat());
+            for (TOperation& operation : content)
+                apply(operation);
+        }
+        m_pendingBlock = false;
+        --m_replaying;
     }
     m_previousList = nullptr;
-    m_cursor.setPosition(table->lastPosition() + 1);
+    m_cellStart = outerCellStart;
+    m_cursor.setPosition(qtable->lastPosition() + 1);
 }
 
-void TRtfDocumentBuilder::apply(const TOperation& operation)
+// In a cell as in the body, the paragraph a \par opens is made when something goes into it,
+// so that a table right after the \par follows that paragraph directly.
+void TRtfDocumentBuilder::apply(TOperation& operation)
 {
     switch (operation.kind) {
     case TOperation::Text:
+        ensureBlock();
         m_cursor.insertText(operation.text, operation.format);
         break;
-    case TOperation::Image:
-        m_cursor.insertImage(operation.format.toImageFormat());
+    case TOperation::Object:
+        ensureBlock();
+        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), operation.format);
         break;
     case TOperation::ParagraphEnd:
+        ensureBlock();
         applyParagraph(operation.props, operation.format);
         m_pendingBlock = true;
         m_pendingCharFormat = operation.format;
-        if (m_replayingCell)
-            ensureBlock();
         break;
     case TOperation::CellEnd:
+        ensureBlock();
         applyParagraph(operation.props, operation.format);
+        break;
+    case TOperation::Table:
+        if (operation.table)
+            insertTables(*operation.table);
         break;
     }
 }
@@ -261,14 +447,26 @@ void TRtfDocumentBuilder::applyParagraph(const TParagraphProps& props,
                                          const QTextCharFormat& markFormat)
 {
     m_cursor.setBlockFormat(props.format);
-    if (m_cursor.block().length() == 1)
-        m_cursor.setBlockCharFormat(markFormat);
+    if (m_cursor.block().length() == 1) {
+        // The first paragraph mark of a table cell carries the cell's own format (its borders),
+        // which the mark's character format must not wipe out.
+        if (m_replaying && m_cursor.block().position() == m_cellStart)
+            m_cursor.mergeBlockCharFormat(markFormat);
+        else
+            m_cursor.setBlockCharFormat(markFormat);
+    }
 
     if (props.listStyle == 0) {
         m_previousList = nullptr;
         return;
     }
-    const std::pair<int, int> key{props.listKey, props.listStyle};
+    const std::tuple<int, int, int> key{props.listKey, props.listLevel, props.listStyle};
+    // A paragraph of one level ends the lists below it: what follows there counts anew.
+    if (props.listKey > 0) {
+        for (auto it = m_listsByKey.lower_bound({props.listKey, props.listLevel + 1, INT_MIN});
+             it != m_listsByKey.end() && std::get<0>(it->first) == props.listKey;)
+            it = m_listsByKey.erase(it);
+    }
     QTextList* list = nullptr;
     if (props.listRestart) {
         list = nullptr;
@@ -288,7 +486,7 @@ void TRtfDocumentBuilder::applyParagraph(const TParagraphProps& props,
     } else {
         QTextListFormat format;
         format.setStyle(static_cast<QTextListFormat::Style>(props.listStyle));
-        format.setIndent(1);
+        format.setIndent(props.listLevel + 1);
         list = m_cursor.createList(format);
         m_listsByKey[key] = list;
     }

@@ -1,92 +1,133 @@
 #pragma once
 
+#include <QColor>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include <array>
 #include <map>
-#include <utility>
+#include <memory>
+#include <tuple>
 #include <vector>
 
 class QTextDocument;
 class QTextList;
+class QTextTable;
 
 namespace rtf {
 
-// Scheme of the image names the reader gives. The original picture bytes stay in the document
-// under the same name with SourceScheme (a document keys resources by URL alone), so that saving
-// writes them unchanged.
-inline constexpr char ImageScheme[] = "rtfimage";
-inline constexpr char SourceScheme[] = "rtfimage-source";
-
 // More columns than any real table has; the rest of a longer row stays in the last cell.
 inline constexpr int MaxTableColumns = 64;
+// Tables inside tables inside tables...; deeper ones are read as part of the deepest kept.
+inline constexpr int MaxTableDepth = 8;
 
 struct TParagraphProps
 {
     QTextBlockFormat format;
     int listStyle = 0;        // 0 or a QTextListFormat::Style
     int listKey = 0;          // 0 none, -1 the Word 6 \pn form, else the \ls number
+    int listLevel = 0;        // \ilvl
     int listStart = 1;        // \pnstart
     bool listRestart = false; // the paragraph starts its own Word 6 list
 };
 
+struct TBorder
+{
+    qreal width = 0; // points
+    int style = 0;   // QTextFrameFormat::BorderStyle
+    QColor colour;
+    bool operator==(const TBorder&) const = default;
+};
+
+enum TSide { TopSide, LeftSide, BottomSide, RightSide };
+
+struct TCellDefinition
+{
+    int right = 0;                     // twips, \cellx
+    unsigned char horizontalMerge = 0; // 0 none, 1 first (\clmgf), 2 merged (\clmrg)
+    unsigned char verticalMerge = 0;   // 0 none, 1 first (\clvmgf), 2 merged (\clvmrg)
+    std::array<bool, 4> hasBorder{};   // by TSide
+    std::array<TBorder, 4> borders{};
+    QColor background;
+};
+
+struct TRowDefinition
+{
+    int left = 0; // twips, \trleft
+    std::vector<TCellDefinition> cells;
+};
+
 // Puts what the parser reads into a QTextDocument through one cursor: paragraphs, lists,
-// tables and images. Paragraph properties arrive when a paragraph ends, as RTF gives them.
-// Table content is collected until the table ends and then inserted as one table of the
-// final size, because growing a QTextTable row by row costs time in the square of its size.
+// tables (nested ones too) and objects. Paragraph properties arrive when a paragraph ends, as
+// RTF gives them. Table content is collected until the table ends and then inserted as one
+// table of the final size, because growing a QTextTable row by row costs time in the square of
+// its size. A depth of 0 is the body, 1 a table, 2 a table in a table's cell, and so on.
 class TRtfDocumentBuilder
 {
 public:
     explicit TRtfDocumentBuilder(QTextDocument& doc);
+    ~TRtfDocumentBuilder();
 
-    void insertText(const QString& text, const QTextCharFormat& format, bool inTable);
-    // Returns false when the bytes are no picture Qt can read.
-    bool insertImage(const QByteArray& data, QSizeF pointSize, const QTextCharFormat& format,
-                     bool inTable);
-    void endParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat,
-                      bool inTable);
-    void endCell(const TParagraphProps& props, const QTextCharFormat& markFormat,
-                 int definedColumns);
-    void endRow(int definedColumns);
+    void insertText(const QString& text, const QTextCharFormat& format, int depth);
+    // The encoded picture (which Qt can read) becomes the document's image resource as it is;
+    // nothing is decoded here. A non-empty group is the picture's RTF form to write back.
+    void insertImage(const QByteArray& encoded, QSizeF pointSize, const QTextCharFormat& format,
+                     int depth, const QByteArray& group);
+    // One object replacement character in the given (object) format.
+    void insertObject(const QTextCharFormat& format, int depth);
+    void endParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat, int depth);
+    void endCell(const TParagraphProps& props, const QTextCharFormat& markFormat, int depth);
+    void endRow(int depth, const TRowDefinition& definition);
     void finish();
 
 private:
+    struct TTable;
     struct TOperation
     {
-        enum Kind { Text, Image, ParagraphEnd, CellEnd } kind;
+        enum Kind { Text, Object, ParagraphEnd, CellEnd, Table } kind;
         QString text;
         QTextCharFormat format;
         TParagraphProps props;
+        std::unique_ptr<TTable> table;
     };
     using TCell = std::vector<TOperation>;
     struct TRow
     {
-        std::vector<TCell> cells{TCell()};
-        int definedColumns = 0;
+        std::vector<TCell> cells;
+        TRowDefinition definition;
+        TRow();
+    };
+    struct TTable
+    {
+        std::vector<TRow> rows;
+        TTable();
     };
 
-    void enterContext(bool inTable);
+    void enterContext(int depth);
+    void closeTable();
+    TCell& currentCell();
     void ensureBlock();
-    void apply(const TOperation& operation);
+    void apply(TOperation& operation);
     void applyParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat);
-    void flushTable();
-    void insertTable(size_t first, size_t last, int columns);
+    void insertTables(TTable& table);
+    void insertTable(TTable& table, size_t first, size_t last);
 
     QTextDocument& m_doc;
     QTextCursor m_cursor;
 
-    bool m_inTable = false;
-    bool m_replayingCell = false;
-    std::vector<TRow> m_rows;
+    // The tables being read, outermost first.
+    std::vector<TTable> m_open;
+    int m_replaying = 0;
+    int m_cellStart = -1; // where the cell being filled begins
     // The paragraph a \par opens is made when something goes into it: the last \par of a file and
     // the \par before a table open none.
     bool m_pendingBlock = false;
     QTextCharFormat m_pendingCharFormat;
 
     QTextList* m_previousList = nullptr;
-    std::pair<int, int> m_previousListKey{0, 0};
-    std::map<std::pair<int, int>, QTextList*> m_listsByKey;
+    std::tuple<int, int, int> m_previousListKey{0, 0, 0};
+    std::map<std::tuple<int, int, int>, QTextList*> m_listsByKey;
 };
 
 } // namespace rtf

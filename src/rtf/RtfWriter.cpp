@@ -2,7 +2,7 @@
 
 #include "rtf/FontWeight.h"
 #include "rtf/RtfCodePage.h"
-#include "rtf/RtfDocumentBuilder.h"
+#include "rtf/RtfObjects.h"
 
 #include <QBuffer>
 #include <QFontDatabase>
@@ -28,6 +28,8 @@ namespace {
 constexpr int DefaultHalfPoints = 24;
 // The page width Word gives a table whose columns nobody sized: 6.5 inches.
 constexpr int TableWidthTwips = 9360;
+// Word's row edge: left of the margin by the gap between cells.
+constexpr int TableLeftTwips = -108;
 constexpr int HexLineLength = 128;
 
 struct TRunProps
@@ -52,8 +54,18 @@ struct TParaProps
     int first = 0;
     int before = 0;
     int after = 0;
-    bool inTable = false;
+    int depth = 0;
+    int lineSpacing = 0; // \sl
+    bool lineMultiple = false;
+    QList<QTextOption::Tab> tabs;
     bool operator==(const TParaProps&) const = default;
+};
+
+// A list written in the list table form: its \ls number and how its marker looks.
+struct TWrittenList
+{
+    int number = 0;
+    int style = 0; // QTextListFormat::Style; 0 for a list without markers
 };
 
 int twips(qreal points)
@@ -111,6 +123,64 @@ const char* underlineWord(int style)
     }
 }
 
+int levelNfc(int style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+        return 0;
+    case QTextListFormat::ListUpperRoman:
+        return 1;
+    case QTextListFormat::ListLowerRoman:
+        return 2;
+    case QTextListFormat::ListUpperAlpha:
+        return 3;
+    case QTextListFormat::ListLowerAlpha:
+        return 4;
+    case 0:
+        return 255;
+    default:
+        return 23;
+    }
+}
+
+char16_t bulletOf(int style)
+{
+    switch (style) {
+    case QTextListFormat::ListCircle:
+        return 0x25E6;
+    case QTextListFormat::ListSquare:
+        return 0x25AA;
+    default:
+        return 0x2022;
+    }
+}
+
+const char* borderWord(int style)
+{
+    switch (style) {
+    case QTextFrameFormat::BorderStyle_Dotted:
+        return "\\brdrdot";
+    case QTextFrameFormat::BorderStyle_Dashed:
+        return "\\brdrdash";
+    case QTextFrameFormat::BorderStyle_DotDash:
+        return "\\brdrdashd";
+    case QTextFrameFormat::BorderStyle_DotDotDash:
+        return "\\brdrdashdd";
+    case QTextFrameFormat::BorderStyle_Double:
+        return "\\brdrdb";
+    case QTextFrameFormat::BorderStyle_Groove:
+        return "\\brdrengrave";
+    case QTextFrameFormat::BorderStyle_Ridge:
+        return "\\brdremboss";
+    case QTextFrameFormat::BorderStyle_Inset:
+        return "\\brdrinset";
+    case QTextFrameFormat::BorderStyle_Outset:
+        return "\\brdroutset";
+    default:
+        return "\\brdrs";
+    }
+}
+
 const char* listWords(QTextListFormat::Style style)
 {
     switch (style) {
@@ -145,14 +215,20 @@ public:
     QByteArray write();
 
 private:
-    void writeFrame(const QTextFrame* frame, bool inTable);
-    void writeTable(const QTextTable* table);
-    void writeBlock(const QTextBlock& block, bool inTable, const char* ending);
+    void writeFrame(const QTextFrame* frame, int depth);
+    void writeTable(const QTextTable* table, int depth);
+    void writeCell(const QTextTableCell& cell, int depth);
+    void writeRowDefinition(const QTextTable* table, int row, const std::vector<int>& edges);
+    void writeBlock(const QTextBlock& block, int depth, const char* ending);
     void writeListPrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun,
                          bool withPn);
+    void writeListTablePrefix(const QTextBlock& block, QTextList* list, const TRunProps& firstRun);
+    int listNumber(const QTextList* list, int style);
+    QByteArray listTables() const;
     void writeRunProps(const TRunProps& props, bool afterPard);
     void writeText(QStringView text);
     void writeImage(const QTextImageFormat& format);
+    void writeGroup(const QByteArray& group);
     void openLink(const QString& href);
     void closeLink();
     void word(const char* text);
@@ -161,7 +237,7 @@ private:
 
     TRunProps propsFor(const QTextCharFormat& format);
     const TRunProps& propsForIndex(int formatIndex, const QTextCharFormat& format);
-    int fontIndex(const QString& family);
+    int fontIndex(const QString& family, const QString& tableName = QString());
     int colorIndex(const QBrush& brush);
 
     const QTextDocument& m_doc;
@@ -171,7 +247,10 @@ private:
     QByteArray m_body;
     bool m_needDelimiter = false;
     QStringList m_fonts;
+    QStringList m_fontTableNames;
     QHash<QString, int> m_fontIndex;
+    std::vector<std::pair<const QTextList*, TWrittenList>> m_lists;
+    int m_unmarkedList = 0;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
     // Fragments share a few formats; their properties are worked out once per format.
@@ -213,14 +292,16 @@ void TRtfWriter::word(const char* text, int value)
     m_needDelimiter = true;
 }
 
-int TRtfWriter::fontIndex(const QString& family)
+int TRtfWriter::fontIndex(const QString& family, const QString& tableName)
 {
-    const auto it = m_fontIndex.constFind(family);
+    const QString key = tableName.isEmpty() ? family : family + QChar(0) + tableName;
+    const auto it = m_fontIndex.constFind(key);
     if (it != m_fontIndex.constEnd())
         return *it;
     const int index = int(m_fonts.size());
     m_fonts << family;
-    m_fontIndex.insert(family, index);
+    m_fontTableNames << tableName;
+    m_fontIndex.insert(key, index);
     return index;
 }
 
@@ -248,7 +329,10 @@ TRunProps TRtfWriter::propsFor(const QTextCharFormat& format)
         family = format.stringProperty(QTextFormat::FontFamily);
     if (family.isEmpty())
         family = m_defaultFamily;
-    props.font = fontIndex(family);
+    // The name the font had in the file read, while the family is still the one read there.
+    const QStringList tableName = format.property(rtf::FontTableName).toStringList();
+    props.font = fontIndex(family, tableName.size() == 2 && tableName[0] == family ? tableName[1]
+                                                                                   : QString());
     if (format.hasProperty(QTextFormat::FontPointSize))
         props.halfPoints = std::clamp(int(std::lround(format.fontPointSize() * 2)), 2, 3276);
     else if (format.hasProperty(QTextFormat::FontPixelSize))
@@ -424,30 +508,38 @@ void TRtfWriter::closeLink()
     m_state = m_stateBeforeLink;
 }
 
+void TRtfWriter::writeGroup(const QByteArray& group)
+{
+    m_body += group;
+    m_needDelimiter = false;
+}
+
 void TRtfWriter::writeImage(const QTextImageFormat& format)
 {
-    const QUrl url(format.name());
-    QByteArray data;
-    // Pictures read from RTF keep their original bytes; anything else is stored as PNG.
-    if (url.scheme() == QLatin1StringView(rtf::ImageScheme)) {
-        const QVariant original =
-            m_doc.resource(QTextDocument::UserResource,
-                           QUrl(QString::fromLatin1(rtf::SourceScheme) + u':' + url.path()));
-        if (original.userType() == QMetaType::QByteArray)
-            data = original.toByteArray();
+    // Bitmaps read from RTF go back in the form they came in.
+    const QByteArray group = format.property(rtf::PictureGroup).toByteArray();
+    if (!group.isEmpty()) {
+        writeGroup(group);
+        return;
     }
+    const QUrl url(format.name());
+    const QVariant resource = m_doc.resource(QTextDocument::ImageResource, url);
+    QByteArray data;
+    // PNG and JPEG pictures are written as they are, never encoded again; anything else is
+    // stored as PNG.
+    if (resource.userType() == QMetaType::QByteArray)
+        data = resource.toByteArray();
     bool jpeg = data.startsWith("\xFF\xD8\xFF");
     if (!data.startsWith("\x89PNG") && !jpeg) {
         jpeg = false;
-        data.clear();
-        const QVariant resource = m_doc.resource(QTextDocument::ImageResource, url);
         QImage image;
         if (resource.userType() == QMetaType::QImage)
             image = resource.value<QImage>();
         else if (resource.userType() == QMetaType::QPixmap)
             image = resource.value<QPixmap>().toImage();
         else if (resource.userType() == QMetaType::QByteArray)
-            image = QImage::fromData(resource.toByteArray());
+            image = QImage::fromData(data);
+        data.clear();
         if (image.isNull() && url.isLocalFile())
             image = QImage(url.toLocalFile());
         if (image.isNull())
@@ -463,12 +555,12 @@ void TRtfWriter::writeImage(const QTextImageFormat& format)
     const QSize pixels = QImageReader(&buffer).size();
     if (pixels.isEmpty())
         return;
-    // Sizes are in points; without one the picture shows one point per pixel.
+    // Sizes are in points; without one the picture shows at its pixel size at 96 dpi.
     qreal width = format.width() > 0 ? format.width() : 0;
     qreal height = format.height() > 0 ? format.height() : 0;
     if (width <= 0 && height <= 0) {
-        width = pixels.width();
-        height = pixels.height();
+        width = pixels.width() * 0.75;
+        height = pixels.height() * 0.75;
     } else if (width <= 0) {
         width = height * pixels.width() / pixels.height();
     } else if (height <= 0) {
@@ -482,10 +574,21 @@ void TRtfWriter::writeImage(const QTextImageFormat& format)
     word("\\picwgoal", twips(width));
     word("\\pichgoal", twips(height));
     m_body += "\r\n";
-    const QByteArray hex = data.toHex();
-    for (qsizetype i = 0; i < hex.size(); i += HexLineLength) {
-        m_body += QByteArrayView(hex).sliced(i, std::min<qsizetype>(HexLineLength, hex.size() - i));
-        m_body += "\r\n";
+    // Photos are megabytes; their hex goes straight into the output.
+    static const char digits[] = "0123456789abcdef";
+    constexpr qsizetype BytesPerLine = HexLineLength / 2;
+    const qsizetype lines = (data.size() + BytesPerLine - 1) / BytesPerLine;
+    qsizetype at = m_body.size();
+    m_body.resize(at + data.size() * 2 + lines * 2);
+    char* out = m_body.data();
+    const auto* in = reinterpret_cast<const unsigned char*>(data.constData());
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        out[at++] = digits[in[i] >> 4];
+        out[at++] = digits[in[i] & 15];
+        if ((i + 1) % BytesPerLine == 0 || i + 1 == data.size()) {
+            out[at++] = '\r';
+            out[at++] = '\n';
+        }
     }
     m_body += '}';
     m_needDelimiter = false;
@@ -531,10 +634,88 @@ void TRtfWriter::writeListPrefix(const QTextBlock& block, QTextList* list,
     m_needDelimiter = false;
 }
 
-void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* ending)
+// The list table form: the paragraph names its list and level; the marker text goes first
+// for readers without lists.
+void TRtfWriter::writeListTablePrefix(const QTextBlock& block, QTextList* list,
+                                      const TRunProps& firstRun)
+{
+    const int style = list->format().style();
+    m_body += "{\\listtext";
+    word("\\f", firstRun.font);
+    if (levelNfc(style) == 23) {
+        m_needDelimiter = false;
+        writeText(QString(QChar(bulletOf(style))));
+    } else {
+        writeText(list->itemText(block));
+    }
+    word("\\tab");
+    m_body += '}';
+    m_needDelimiter = false;
+    word("\\ls", listNumber(list, style));
+    word("\\ilvl", std::clamp(list->format().indent() - 1, 0, 8));
+}
+
+// Each list gets a list of its own in the table; the lists without markers share one.
+int TRtfWriter::listNumber(const QTextList* list, int style)
+{
+    if (!list) {
+        if (m_unmarkedList == 0) {
+            m_lists.push_back({nullptr, {int(m_lists.size()) + 1, 0}});
+            m_unmarkedList = int(m_lists.size());
+        }
+        return m_unmarkedList;
+    }
+    for (const auto& [known, written] : m_lists)
+        if (known == list)
+            return written.number;
+    m_lists.push_back({list, {int(m_lists.size()) + 1, style}});
+    return int(m_lists.size());
+}
+
+QByteArray TRtfWriter::listTables() const
+{
+    if (m_lists.empty())
+        return {};
+    QByteArray out = "{\\*\\listtable";
+    for (const auto& [list, written] : m_lists) {
+        const QByteArray id = QByteArray::number(written.number);
+        const int nfc = levelNfc(written.style);
+        out += "\r\n{\\list\\listtemplateid" + id;
+        for (int level = 0; level < 9; ++level) {
+            out += "{\\listlevel\\levelnfc" + QByteArray::number(nfc) + "\\levelnfcn" +
+                   QByteArray::number(nfc) + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1";
+            if (nfc == 23)
+                out += "{\\leveltext\\'01\\u" + QByteArray::number(int(bulletOf(written.style))) +
+                       " ?;}{\\levelnumbers;}";
+            else if (nfc == 255)
+                out += "{\\leveltext\\'00;}{\\levelnumbers;}";
+            else
+                out += "{\\leveltext\\'02\\'0" + QByteArray::number(level) +
+                       ".;}{\\levelnumbers\\'01;}";
+            out += "\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + '}';
+        }
+        out += "\\listid" + id + '}';
+    }
+    out += "}\r\n{\\*\\listoverridetable";
+    for (const auto& [list, written] : m_lists) {
+        const QByteArray id = QByteArray::number(written.number);
+        out += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';
+    }
+    out += "}\r\n";
+    return out;
+}
+
+void TRtfWriter::writeBlock(const QTextBlock& block, int depth, const char* ending)
 {
     const QTextBlockFormat format = block.blockFormat();
     QTextList* list = block.textList();
+    const int level = list ? std::max(list->format().indent(), 1) - 1 : 0;
+    // Bullets and numbers of the first level go in the Word 6 form every reader knows; deeper
+    // levels, circles and squares need the list table.
+    const bool listTable =
+        list && (level > 0 || list->format().style() == QTextListFormat::ListCircle ||
+                 list->format().style() == QTextListFormat::ListSquare);
+    const int unmarkedLevel = list ? 0 : format.intProperty(rtf::UnmarkedListLevel);
 
     TParaProps para;
     const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
@@ -547,7 +728,26 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
     para.first = twips(format.textIndent());
     para.before = twips(format.topMargin());
     para.after = twips(format.bottomMargin());
-    para.inTable = inTable;
+    para.depth = depth;
+    if (format.hasProperty(QTextFormat::LineHeight)) {
+        const qreal height = format.lineHeight();
+        switch (format.lineHeightType()) {
+        case QTextBlockFormat::ProportionalHeight:
+            para.lineSpacing = int(std::lround(std::clamp<qreal>(height, 1, 1000) * 240 / 100));
+            para.lineMultiple = true;
+            break;
+        case QTextBlockFormat::FixedHeight:
+            para.lineSpacing = -twips(height);
+            break;
+        case QTextBlockFormat::MinimumHeight:
+            para.lineSpacing = twips(height);
+            break;
+        default:
+            break;
+        }
+    }
+    if (format.hasProperty(QTextFormat::TabPositions))
+        para.tabs = format.tabPositions();
     if (list) {
         // The marker hangs in front of the text, in up to a quarter inch of the left indent.
         para.first -= std::clamp(para.left, 0, 360);
@@ -563,18 +763,26 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
 
     // The rich-edit way: the items of one list share the paragraph properties, so the items after
     // the first only repeat the marker text.
-    const bool continuesList = list && list == m_previousList && m_paraWritten && para == m_para &&
-                               list->itemNumber(block) > 0;
+    const bool continuesList = list && !listTable && list == m_previousList && m_paraWritten &&
+                               para == m_para && list->itemNumber(block) > 0;
     bool afterPard = false;
     if (continuesList) {
         writeListPrefix(block, list, firstRun, false);
     } else {
         word("\\pard");
         afterPard = true;
-        if (inTable)
+        if (depth > 0)
             word("\\intbl");
-        if (list)
+        if (depth > 1)
+            word("\\itap", depth);
+        if (listTable) {
+            writeListTablePrefix(block, list, firstRun);
+        } else if (list) {
             writeListPrefix(block, list, firstRun, true);
+        } else if (unmarkedLevel > 0) {
+            word("\\ls", listNumber(nullptr, 0));
+            word("\\ilvl", std::clamp(unmarkedLevel - 1, 0, 8));
+        }
         static const char* const alignWords[] = {nullptr, "\\qc", "\\qr", "\\qj"};
         if (para.align)
             word(alignWords[para.align]);
@@ -588,6 +796,19 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
             word("\\sb", para.before);
         if (para.after)
             word("\\sa", para.after);
+        if (para.lineSpacing) {
+            word("\\sl", para.lineSpacing);
+            word("\\slmult", para.lineMultiple ? 1 : 0);
+        }
+        for (const QTextOption::Tab& tab : std::as_const(para.tabs)) {
+            if (tab.type == QTextOption::RightTab)
+                word("\\tqr");
+            else if (tab.type == QTextOption::CenterTab)
+                word("\\tqc");
+            else if (tab.type == QTextOption::DelimiterTab)
+                word("\\tqdec");
+            word("\\tx", std::max(0, twips(tab.position)));
+        }
     }
     m_para = para;
     m_paraWritten = true;
@@ -615,8 +836,17 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
         }
         writeRunProps(props, afterPard);
         afterPard = false;
+        // Fragments of objects are one character each as a rule; any longer one still holds
+        // one object per character.
         if (charFormat.isImageFormat()) {
-            writeImage(charFormat.toImageFormat());
+            for (int i = 0; i < fragment.length(); ++i)
+                writeImage(charFormat.toImageFormat());
+            continue;
+        }
+        if (rtf::isKeptObject(charFormat)) {
+            const QByteArray group = charFormat.property(rtf::KeptGroup).toByteArray();
+            for (int i = 0; i < fragment.length(); ++i)
+                writeGroup(group);
             continue;
         }
         writeText(
@@ -628,50 +858,182 @@ void TRtfWriter::writeBlock(const QTextBlock& block, bool inTable, const char* e
     m_needDelimiter = false;
 }
 
-void TRtfWriter::writeTable(const QTextTable* table)
+namespace {
+
+// Where each column's right edge is, in twips from the row's \trleft: from the widths the
+// table's columns were given, or else equal shares of a page-wide table.
+std::vector<int> columnEdges(const QTextTable* table)
+{
+    const int columns = table->columns();
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    std::vector<int> edges;
+    if (widths.size() != columns ||
+        std::all_of(widths.begin(), widths.end(), [](const QTextLength& width) {
+            return width.type() == QTextLength::VariableLength;
+        })) {
+        for (int c = 0; c < columns; ++c)
+            edges.push_back(TableWidthTwips * (c + 1) / columns);
+        return edges;
+    }
+    int fixed = 0, variable = 0;
+    for (const QTextLength& width : widths) {
+        if (width.type() == QTextLength::FixedLength)
+            fixed += twips(width.rawValue());
+        else if (width.type() == QTextLength::PercentageLength)
+            fixed += int(TableWidthTwips * width.rawValue() / 100);
+        else
+            ++variable;
+    }
+    const int share = variable ? std::max(360, (TableWidthTwips - fixed) / variable) : 0;
+    int edge = TableLeftTwips;
+    for (const QTextLength& width : widths) {
+        if (width.type() == QTextLength::FixedLength)
+            edge += std::max(1, twips(width.rawValue()));
+        else if (width.type() == QTextLength::PercentageLength)
+            edge += std::max(1, int(TableWidthTwips * width.rawValue() / 100));
+        else
+            edge += share;
+        edges.push_back(edge);
+    }
+    return edges;
+}
+
+} // namespace
+
+// One row's \trowd: a cell for each cell that starts in the row or continues one from above,
+// as wide as the columns it spans.
+void TRtfWriter::writeRowDefinition(const QTextTable* table, int row, const std::vector<int>& edges)
+{
+    static const int widths[] = {QTextFormat::TableCellTopBorder, QTextFormat::TableCellLeftBorder,
+                                 QTextFormat::TableCellBottomBorder,
+                                 QTextFormat::TableCellRightBorder};
+    static const int styles[] = {
+        QTextFormat::TableCellTopBorderStyle, QTextFormat::TableCellLeftBorderStyle,
+        QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellRightBorderStyle};
+    static const int brushes[] = {
+        QTextFormat::TableCellTopBorderBrush, QTextFormat::TableCellLeftBorderBrush,
+        QTextFormat::TableCellBottomBorderBrush, QTextFormat::TableCellRightBorderBrush};
+    static const char* const sideWords[] = {"\\clbrdrt", "\\clbrdrl", "\\clbrdrb", "\\clbrdrr"};
+
+    const QTextTableFormat tableFormat = table->format();
+    word("\\trowd");
+    word("\\trgaph", 108);
+    word("\\trleft", TableLeftTwips);
+    for (int c = 0; c < table->columns();) {
+        const QTextTableCell cell = table->cellAt(row, c);
+        const int span = std::max(1, cell.columnSpan());
+        if (cell.row() < row)
+            word("\\clvmrg");
+        else if (cell.rowSpan() > 1)
+            word("\\clvmgf");
+        // A cell's own borders, else the table's border all round.
+        const QTextTableCellFormat format = cell.format().toTableCellFormat();
+        for (int side = 0; side < 4; ++side) {
+            qreal width = 0;
+            int style = QTextFrameFormat::BorderStyle_Solid;
+            QBrush brush;
+            if (format.hasProperty(widths[side])) {
+                width = format.doubleProperty(widths[side]);
+                style = format.intProperty(styles[side]);
+                brush = format.brushProperty(brushes[side]);
+            } else if (tableFormat.border() > 0) {
+                width = tableFormat.border();
+                style = tableFormat.borderStyle();
+                brush = tableFormat.borderBrush();
+            }
+            if (width <= 0 || style == QTextFrameFormat::BorderStyle_None)
+                continue;
+            word(sideWords[side]);
+            word(borderWord(style));
+            word("\\brdrw", std::clamp(twips(width), 1, 255));
+            if (brush.style() != Qt::NoBrush && (brush.color().rgb() & 0xFFFFFF) != 0)
+                word("\\brdrcf", colorIndex(brush));
+        }
+        if (format.background().style() != Qt::NoBrush)
+            word("\\clcbpat", colorIndex(format.background()));
+        word("\\cellx", edges[std::min<size_t>(c + span - 1, edges.size() - 1)]);
+        c += span;
+    }
+}
+
+void TRtfWriter::writeCell(const QTextTableCell& cell, int depth)
+{
+    // A cell's blocks and the tables in it, in order; the last block ends the cell.
+    std::vector<std::pair<QTextBlock, const QTextTable*>> parts;
+    for (QTextFrame::iterator it = cell.isValid() ? cell.begin() : QTextFrame::iterator();
+         cell.isValid() && !it.atEnd(); ++it) {
+        if (it.currentBlock().isValid()) {
+            parts.emplace_back(it.currentBlock(), nullptr);
+        } else if (QTextFrame* inner = it.currentFrame()) {
+            if (const auto* nested = qobject_cast<const QTextTable*>(inner)) {
+                parts.emplace_back(QTextBlock(), nested);
+            } else {
+                for (QTextBlock b = m_doc.findBlock(inner->firstPosition());
+                     b.isValid() && b.position() < inner->lastPosition(); b = b.next())
+                    parts.emplace_back(b, nullptr);
+            }
+        }
+    }
+    size_t lastBlock = parts.size();
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (!parts[i].second)
+            lastBlock = i;
+    const char* cellEnd = depth > 1 ? "\\nestcell" : "\\cell";
+    m_previousList = nullptr;
+    m_paraWritten = false;
+    if (lastBlock == parts.size()) {
+        word("\\pard");
+        word("\\intbl");
+        if (depth > 1)
+            word("\\itap", depth);
+        word(cellEnd);
+        m_body += "\r\n";
+        m_needDelimiter = false;
+        return;
+    }
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i].second) {
+            writeTable(parts[i].second, depth + 1);
+            m_previousList = nullptr;
+            m_paraWritten = false;
+        } else {
+            writeBlock(parts[i].first, depth, i == lastBlock ? cellEnd : "\\par");
+        }
+    }
+}
+
+// The outermost tables' rows are defined before their cells; a nested table's rows after them,
+// in \nesttableprops, with a paragraph break for readers that know no nested tables.
+void TRtfWriter::writeTable(const QTextTable* table, int depth)
 {
     const int rows = table->rows();
     const int columns = table->columns();
+    const std::vector<int> edges = columnEdges(table);
     m_previousList = nullptr;
     for (int r = 0; r < rows; ++r) {
-        word("\\trowd");
-        word("\\trgaph", 108);
-        word("\\trleft", -108);
-        for (int c = 0; c < columns; ++c)
-            word("\\cellx", TableWidthTwips * (c + 1) / columns);
-        m_body += "\r\n";
-        m_needDelimiter = false;
-        for (int c = 0; c < columns; ++c) {
-            const QTextTableCell cell = table->cellAt(r, c);
-            // A merged cell's text belongs to its first row and column; the others stay empty.
-            QList<QTextBlock> blocks;
-            if (cell.row() == r && cell.column() == c) {
-                for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
-                    if (it.currentBlock().isValid()) {
-                        blocks << it.currentBlock();
-                    } else if (QTextFrame* inner = it.currentFrame()) {
-                        // Tables inside tables have no place in this file: their paragraphs come in
-                        // flat.
-                        for (QTextBlock b = m_doc.findBlock(inner->firstPosition());
-                             b.isValid() && b.position() < inner->lastPosition(); b = b.next())
-                            blocks << b;
-                    }
-                }
-            }
-            m_previousList = nullptr;
-            m_paraWritten = false;
-            if (blocks.isEmpty()) {
-                word("\\pard");
-                word("\\intbl");
-                word("\\cell");
-                m_body += "\r\n";
-                m_needDelimiter = false;
-                continue;
-            }
-            for (qsizetype i = 0; i < blocks.size(); ++i)
-                writeBlock(blocks[i], true, i + 1 == blocks.size() ? "\\cell" : "\\par");
+        if (depth <= 1) {
+            writeRowDefinition(table, r, edges);
+            m_body += "\r\n";
+            m_needDelimiter = false;
         }
-        word("\\row");
+        for (int c = 0; c < columns;) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            // A merged cell's text belongs to its first row; below, the cell stands empty.
+            if (cell.row() == r)
+                writeCell(cell, std::max(depth, 1));
+            else
+                writeCell(QTextTableCell(), std::max(depth, 1));
+            c += std::max(1, cell.columnSpan());
+        }
+        if (depth <= 1) {
+            word("\\row");
+        } else {
+            m_body += "{\\*\\nesttableprops";
+            writeRowDefinition(table, r, edges);
+            word("\\nestrow");
+            m_body += "}{\\nonesttables\\par}";
+            m_needDelimiter = false;
+        }
         m_body += "\r\n";
         m_needDelimiter = false;
     }
@@ -679,16 +1041,16 @@ void TRtfWriter::writeTable(const QTextTable* table)
     m_paraWritten = false;
 }
 
-void TRtfWriter::writeFrame(const QTextFrame* frame, bool inTable)
+void TRtfWriter::writeFrame(const QTextFrame* frame, int depth)
 {
     for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
         if (QTextFrame* child = it.currentFrame()) {
             if (const auto* table = qobject_cast<const QTextTable*>(child))
-                writeTable(table);
+                writeTable(table, depth + 1);
             else
-                writeFrame(child, inTable);
+                writeFrame(child, depth);
         } else if (it.currentBlock().isValid()) {
-            writeBlock(it.currentBlock(), inTable, "\\par");
+            writeBlock(it.currentBlock(), depth, "\\par");
         }
     }
 }
@@ -696,7 +1058,7 @@ void TRtfWriter::writeFrame(const QTextFrame* frame, bool inTable)
 QByteArray TRtfWriter::write()
 {
     m_body.reserve(m_doc.characterCount() * 2 + 256);
-    writeFrame(m_doc.rootFrame(), false);
+    writeFrame(m_doc.rootFrame(), 0);
 
     QByteArray out;
     out.reserve(m_body.size() + 512);
@@ -706,15 +1068,27 @@ QByteArray TRtfWriter::write()
         const bool symbol = family.compare(u"Symbol", Qt::CaseInsensitive) == 0;
         out += "{\\f" + QByteArray::number(i) + fontFamilyWord(family) +
                (symbol ? "\\fcharset2" : "\\fcharset0");
-        m_needDelimiter = true;
-        writeEscaped(family, out);
+        // The file's own name for the font, with the family it shows in beside it.
+        const QString& tableName = m_fontTableNames[i];
+        if (!tableName.isEmpty()) {
+            out += "{\\*\\fname";
+            m_needDelimiter = true;
+            writeEscaped(family, out);
+            out += ";}";
+            m_needDelimiter = false;
+        } else {
+            m_needDelimiter = true;
+        }
+        writeEscaped(tableName.isEmpty() ? family : tableName, out);
         out += ";}";
     }
     out += "}\r\n{\\colortbl ;";
     for (QRgb rgb : m_colors)
         out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" +
                QByteArray::number(qGreen(rgb)) + "\\blue" + QByteArray::number(qBlue(rgb)) + ';';
-    out += "}\r\n{\\*\\generator jornix;}\\viewkind4\\uc1 \r\n";
+    out += "}\r\n";
+    out += listTables();
+    out += "{\\*\\generator jornix;}\\viewkind4\\uc1 \r\n";
     out += m_body;
     out += "}\r\n";
     return out;

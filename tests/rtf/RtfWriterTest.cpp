@@ -126,8 +126,13 @@ TEST(RtfWriter, LinksImagesAndTables)
         << rtf.toStdString();
     EXPECT_TRUE(
         rtf.contains("{\\pict\\pngblip\\picw2\\pich2\\picwgoal600\\pichgoal300\r\n89504e47"));
-    EXPECT_TRUE(
-        rtf.contains("\\trowd\\trgaph108\\trleft-108\\cellx4680\\cellx9360\r\n\\pard\\intbl"));
+    // A table made here has Qt's border, grey and raised, which each cell carries in the file.
+    const QByteArray border = "\\brdroutset\\brdrw20\\brdrcf1";
+    EXPECT_TRUE(rtf.contains("\\trowd\\trgaph108\\trleft-108\\clbrdrt" + border + "\\clbrdrl" +
+                             border + "\\clbrdrb" + border + "\\clbrdrr" + border + "\\cellx4680"))
+        << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("\\cellx9360\r\n\\pard\\intbl"));
+    EXPECT_TRUE(rtf.contains("{\\colortbl ;\\red128\\green128\\blue128;}"));
     EXPECT_TRUE(rtf.contains(" cell\\cell\r\n\\pard\\intbl\\f0\\fs24\\cell\r\n\\row\r\n"))
         << rtf.toStdString();
 }
