@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QTest>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -273,7 +274,8 @@ TEST_F(FailurePath, SettingsFileThatCannotBeWrittenIsReportedOnceAndKeepsItsCont
     ASSERT_EQ(errors.size(), 1) << "one box per failed save, not one per key: "
                                 << errors.join('\n').toStdString();
     EXPECT_TRUE(errors[0].contains(ini())) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains("Input/output error")) << errors[0].toStdString();
+    // The system's own words for the failure, in the user's language.
+    EXPECT_TRUE(errors[0].contains(qt_error_string(EIO))) << errors[0].toStdString();
     EXPECT_EQ(readFile(ini()), before);
     EXPECT_TRUE(temporaryFiles(programDir()).isEmpty());
 }
