@@ -206,6 +206,9 @@ void TFormMain::buildLayout()
     toolRowLayout->setSpacing(0);
     toolRowLayout->addWidget(ToolBar2, 1);
     toolRowLayout->addWidget(PanelDatePicker, 0);
+    // A first start shows the whole tool bar beside the date control, however wide the
+    // locale's long dates make it; a stored placement replaces this size.
+    resize(std::max(width(), toolRow->sizeHint().width() + 4), height());
     auto rule = [central] {
         auto* line = new QFrame(central);
         line->setFrameShape(QFrame::HLine);

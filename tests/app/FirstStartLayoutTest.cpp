@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QToolBar>
 
 namespace {
 
@@ -94,6 +95,34 @@ TEST_F(FirstStartLayoutTest, TheQuickListShowsTheLongestDateInFullUnlessAWidthIs
     start();
     QCoreApplication::processEvents();
     EXPECT_EQ(form->SideBar->width(), 140);
+}
+
+TEST_F(FirstStartLayoutTest, TheWholeToolBarShowsBesideTheDateControlInEveryLocale)
+{
+    const TLocaleAndFont restore;
+    for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedKingdom),
+                                  QLocale(QLocale::German, QLocale::Germany),
+                                  QLocale(QLocale::Portuguese, QLocale::Brazil)}) {
+        QLocale::setDefault(locale);
+        start();
+        QCoreApplication::processEvents();
+        auto* toolBar = form->findChild<QToolBar*>("ToolBar2");
+        ASSERT_NE(toolBar, nullptr);
+        QStringList hidden;
+        for (QAction* action : toolBar->actions())
+            if (!action->isSeparator() && !toolBar->widgetForAction(action)->isVisible())
+                hidden << action->objectName();
+        EXPECT_TRUE(hidden.isEmpty())
+            << locale.name().toStdString() << ": " << hidden.join(", ").toStdString();
+        EXPECT_GE(form->width(), 734);
+        stop();
+        QFile::remove(ini());
+    }
+
+    // A stored placement wins.
+    writeFile(ini(), "[Main Window]\nWidth=640\nHeight=480\nTop=10\nLeft=10\n");
+    start();
+    EXPECT_EQ(form->width(), 640);
 }
 
 TEST_F(FirstStartLayoutTest, EveryLineOfTheAboutBoxShowsInFull)
