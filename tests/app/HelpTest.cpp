@@ -130,6 +130,6 @@ TEST_F(HelpTest, TheGuideNamesEveryCommandWithItsShortcutAndHowToGetTextBack)
 
     for (const char* needed :
          {"id=\"reporting-a-problem\"", "jornix.ini", "Docs/Backup", ".emptied-",
-          ".changed-elsewhere-", ".damaged-", "tarvex-diary", "Documents Directory"})
+          ".changed-elsewhere-", ".damaged-", ".unsaved-", "tarvex-diary", "Documents Directory"})
         EXPECT_TRUE(guide.contains(QLatin1String(needed))) << needed;
 }

@@ -94,8 +94,8 @@ TEST_F(InstalledUseTest, TheInstalledJournalLivesInTheDataFolderAndCountsFromIt)
                                     "[Debug]\nEnabled=1\nLog To File=1\n");
     QDir().mkpath(data + "/Journal/Old");
     startIn(env);
-    EXPECT_EQ(form->DocsDir, data + "/Journal");
-    EXPECT_EQ(form->BackupDir, data + "/Journal/Old");
+    EXPECT_EQ(form->journal()->docsDir(), data + "/Journal");
+    EXPECT_EQ(form->journal()->backupDir(), data + "/Journal/Old");
     stop();
     EXPECT_TRUE(readFile(data + "/debug.txt").contains("Started Tarvex's Diary!"));
     EXPECT_FALSE(QFileInfo::exists(path("elsewhere/Journal")));
