@@ -1,3 +1,4 @@
+#include "app/BuildConfig.h"
 #include "app/QtPrompter.h"
 #include "app/SessionEnd.h"
 #include "app/TApplication.h"
@@ -12,9 +13,11 @@ int main(int argc, char* argv[])
     TApplication app(argc, argv);
     try {
         TApplication::setApplicationName(QStringLiteral("Tarvex's Diary"));
+        // The desktop shows the window under its launcher's name and icon.
+        TApplication::setDesktopFileName(QStringLiteral(JORNIX_APP_ID));
         TQtPrompter prompter;
         const TEnvironment environment = ProcessEnvironment(&prompter);
-        if (!TApplication::claimJournal(environment.programDir))
+        if (!TApplication::claimJournal(environment.homeDir()))
             return 0;
         TDMActions actions;
         {

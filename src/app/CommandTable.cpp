@@ -62,6 +62,8 @@ const TCommandRow table[] = {
     {"ToolsPreferences", "Tools", "&Options...", "Options|Change your preferences", "F2",
      "preferences-system", false},
     // Help
+    {"HelpContents", "Help", "&Contents", "Contents|Open the user guide", "F1", "help-contents",
+     false},
     {"BugTracking1", "Help", "&Bug Tracking...", "Bug Tracking|Open the bug tracker", "", "",
      false},
     {"ReportBug1", "Help", "&Report Bug...", "Report Bug|Report a bug", "", "", false},

@@ -4,15 +4,10 @@
 #include "app/TDMActions.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QMenuBar>
 #include <QToolBar>
-#include <QUrl>
 
 namespace {
-
-// The bug tracker's host; the two Help items open pages below it.
-const char* const BugTrackerHost = "https://bugs.tarvex-diary.example";
 
 // Menu layout by command name; "-" is a separator. Names without a command (not built yet in
 // this program) are left out, and so are separators they would leave doubled.
@@ -31,7 +26,7 @@ const TMenuRow menuLayout[] = {
       "EditInsertTime"}},
     {"&Goto", {"GotoPrevDate", "GotoNextDate", "-", "GotoQuickList"}},
     {"&Tools", {"ToolsWordCount", "ToolsOnTop", "-", "ToolsPreferences"}},
-    {"&Help", {"BugTracking1", "ReportBug1", "-", "miAbout"}},
+    {"&Help", {"HelpContents", "-", "BugTracking1", "ReportBug1", "-", "miAbout"}},
 };
 
 const char* const toolBarLayout[] = {
@@ -81,8 +76,7 @@ void TFormMain::buildCommands()
     buildPrintCommands();
     buildToolsCommands();
     buildQuickListCommands();
-    make("BugTracking1", &TFormMain::BugTrackingClick);
-    make("ReportBug1", &TFormMain::ReportBugClick);
+    buildHelpCommands();
 
     registerCommand(actions.ToolsOnTop);
     connect(actions.ToolsOnTop, &QAction::triggered, this, [this] { ApplyStayOnTop(); });
@@ -124,15 +118,4 @@ void TFormMain::buildToolBar()
             ToolBar2->addSeparator();
         ToolBar2->addAction(action);
     });
-}
-
-void TFormMain::BugTrackingClick()
-{
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(BugTrackerHost) + QStringLiteral("/bugs")));
-}
-
-void TFormMain::ReportBugClick()
-{
-    QDesktopServices::openUrl(
-        QUrl(QString::fromLatin1(BugTrackerHost) + QStringLiteral("/bugs/bug.php?op=add&project=1")));
 }

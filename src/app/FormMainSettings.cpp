@@ -75,7 +75,8 @@ void TFormMain::LoadSettings()
     TAppSettings defaults = currentSettings();
     defaults.docsDir = Journal->DocsDir;
     defaults.backupDir = Journal->BackupDir;
-    const TAppSettings s = ::LoadSettings(SettingsPath, defaults, env.workingDir);
+    defaults.sideBarWidth = defaultSideBarWidth();
+    const TAppSettings s = ::LoadSettings(SettingsPath, defaults, env.relativeBase());
     loadedSettings = s;
 
     const QRect placement =

@@ -1,5 +1,6 @@
 #include "app/TFormMain.h"
 
+#include "app/LongestDate.h"
 #include "app/TDMActions.h"
 #include "app/TQuickListBox.h"
 #include "app/TRichEditor.h"
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QScopeGuard>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -78,6 +80,24 @@ void TFormMain::buildSideBar()
 void TFormMain::buildQuickListCommands()
 {
     makeCommand("GotoQuickList", &TFormMain::GotoQuickListExecute);
+}
+
+int TFormMain::defaultSideBarWidth() const
+{
+    ListBoxQL->ensurePolished();
+    const QFontMetrics metrics = ListBoxQL->fontMetrics();
+    const QStyle* style = ListBoxQL->style();
+    // Around the text: the line's margins, the list's frame and scroll bar (years of entries
+    // need one), the page's margins and the side bar's frame.
+    const int textMargins =
+        2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListBoxQL) + 1);
+    const int list = 2 * ListBoxQL->frameWidth() +
+                     style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListBoxQL);
+    const QMargins page = ListBoxQL->parentWidget()->layout()->contentsMargins();
+    const int frame = 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, SideBar);
+    const int needed = metrics.horizontalAdvance(LongestLongDate(QLocale(), metrics)) +
+                       textMargins + list + page.left() + page.right() + frame + 4;
+    return std::max(125, needed);
 }
 
 void TFormMain::applySideBarSettings(const TAppSettings& s)

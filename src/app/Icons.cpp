@@ -1,5 +1,7 @@
 #include "app/Icons.h"
 
+#include "app/BuildConfig.h"
+
 #include <QApplication>
 #include <QHash>
 #include <QPainter>
@@ -114,6 +116,8 @@ QIcon CommandIcon(const QString& commandName, const QString& themeName)
 
 QIcon ApplicationIcon()
 {
+    // An installed program has its icon in the desktop's theme, the same one its launcher shows;
+    // a portable copy draws the same book.
     QPixmap pixmap(64, 64);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -126,5 +130,8 @@ QIcon ApplicationIcon()
     painter.setPen(QPen(QColor(0x55, 0x55, 0x55), 2));
     for (int y = 20; y < 50; y += 8)
         painter.drawLine(20, y, 46, y);
-    return QIcon(pixmap);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xc0, 0x39, 0x2b));
+    painter.drawPolygon(QPolygon({{42, 4}, {47, 4}, {47, 19}, {44, 16}, {42, 19}}));
+    return QIcon::fromTheme(QStringLiteral(JORNIX_APP_ID), QIcon(pixmap));
 }

@@ -1,6 +1,7 @@
 #include "app/TFormMain.h"
 
 #include "app/Icons.h"
+#include "app/LongestDate.h"
 #include "app/TDMActions.h"
 #include "app/TDatePicker.h"
 #include "app/TPrompter.h"
@@ -54,7 +55,8 @@ TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWi
     // 6.-10. Names and paths.
     ProductName = QStringLiteral("Tarvex's Diary");
     Title = ProductName;
-    ProgramDir = env.programDir + QLatin1Char('/');
+    // An installed program keeps the journal in the per-user data folder instead.
+    ProgramDir = env.homeDir() + QLatin1Char('/');
     SettingsPath = ProgramDir + QStringLiteral("jornix.ini");
     Journal->DocsDir = QStringLiteral("Docs");
     Journal->BackupDir = QStringLiteral("Docs/Backup");
@@ -62,7 +64,7 @@ TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWi
     // 11. The editor, with the font from the settings.
     CreateEditor();
     // 12.-13. The diagnostic log.
-    TDebugLog::setDefaultDirectory(env.programDir);
+    TDebugLog::setDefaultDirectory(env.homeDir());
     TDebugLog::Instance().Configure(SettingsPath);
     TDebugLog::Instance().Print(1, "Started %s!", qUtf8Printable(Title));
     // 14.-15. Settings.
@@ -141,7 +143,7 @@ void TFormMain::buildLayout()
     DateTimePicker->setCalendarPopup(true);
     DateTimePicker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     // Wide enough for the longest long date of the user's locale.
-    const QString longest = QLocale().toString(QDate(2026, 9, 30), QLocale::LongFormat);
+    const QString longest = LongestLongDate(QLocale(), DateTimePicker->fontMetrics());
     DateTimePicker->setMinimumWidth(
         std::max(130, DateTimePicker->fontMetrics().horizontalAdvance(longest) + 48));
     DateTimePicker->setDateRange(QDate(1000, 1, 1), QDate(9999, 12, 31));
@@ -204,6 +206,9 @@ void TFormMain::buildLayout()
     toolRowLayout->setSpacing(0);
     toolRowLayout->addWidget(ToolBar2, 1);
     toolRowLayout->addWidget(PanelDatePicker, 0);
+    // A first start shows the whole tool bar beside the date control, however wide the
+    // locale's long dates make it; a stored placement replaces this size.
+    resize(std::max(width(), toolRow->sizeHint().width() + 4), height());
     auto rule = [central] {
         auto* line = new QFrame(central);
         line->setFrameShape(QFrame::HLine);
@@ -257,11 +262,11 @@ void TFormMain::CreateEditor()
 void TFormMain::resolveDirectories()
 {
     const TDocumentDirs dirs =
-        ResolveDocumentDirs(Journal->DocsDir, Journal->BackupDir, env.workingDir);
+        ResolveDocumentDirs(Journal->DocsDir, Journal->BackupDir, env.relativeBase());
     if (dirs.docsDir == DefaultDocsDir && !FileExists(dirs.docsDir))
         QDir().mkdir(dirs.docsDir);
     // Temporary files of writes that a crash or a kill cut short are of no use to anyone.
-    AtomicFile::removeLeftovers(env.programDir);
+    AtomicFile::removeLeftovers(env.homeDir());
     Journal->SetDirectories(dirs.docsDir, dirs.backupDir);
 }
 
@@ -389,7 +394,7 @@ QString TFormMain::keepUnsavedCopy()
 {
     const QString name =
         diaryTabSelected() ? Journal->EntryFileName : KeywordFileName(selectedCaption());
-    for (const QString& dir : {Journal->BackupDir, env.programDir, QDir::homePath()}) {
+    for (const QString& dir : {Journal->BackupDir, env.homeDir(), QDir::homePath()}) {
         try {
             const QString path =
                 RecoveryCopyPath(name, dir, QStringLiteral("unsaved"), env.now(), ".rtf");

@@ -229,6 +229,8 @@ private:
     void showSideBar(bool show);
     QString longDate(QDate date) const;
     void applySideBarSettings(const TAppSettings& s);
+    // Wide enough for the longest long date of the user's locale, and no less than 125.
+    int defaultSideBarWidth() const;
     void storeSideBarSettings(TAppSettings& s);
     std::optional<QString> askKeywordName(const QString& proposed,
                                           const std::function<QString(const QString&)>& check);
@@ -241,6 +243,11 @@ private:
     void FileLoadAtStartupExecute();
     void FileLoadAtStartupUpdate();
     void updateKeywordCommands();
+    // Help (FormMainHelp.cpp): the user guide, and the bug items, which open the address the
+    // build names or else the guide's section on reporting a problem.
+    void buildHelpCommands();
+    void openUserGuide(const QString& section);
+    void HelpContentsClick();
     void BugTrackingClick();
     void ReportBugClick();
 

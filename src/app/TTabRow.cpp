@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QShortcut>
 
 TTabRow::TTabRow(QWidget* parent) : QTabBar(parent)
 {
@@ -11,6 +12,28 @@ TTabRow::TTabRow(QWidget* parent) : QTabBar(parent)
     setMovable(false);
     setElideMode(Qt::ElideNone);
     setUsesScrollButtons(true);
+
+    // Window-wide, so that they work while the editor has the focus; the editor would otherwise
+    // take Ctrl+Tab for a tab character. Shift+Tab arrives as Backtab on most keyboards.
+    auto addKeys = [this](const QList<QKeySequence>& keys, int step) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { stepByUser(step); });
+    };
+    addKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    addKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+             QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            -1);
+}
+
+void TTabRow::stepByUser(int step)
+{
+    if (count() < 2)
+        return;
+    const int from = currentIndex() < 0 ? 0 : currentIndex();
+    selectByUser(((from + step) % count() + count()) % count());
 }
 
 void TTabRow::selectSilently(int index)
@@ -50,7 +73,7 @@ void TTabRow::swapTabs(int a, int b)
     setTabText(b, captionA);
 }
 
-void TTabRow::userSelect(int index)
+void TTabRow::selectByUser(int index)
 {
     if (index < 0 || index == currentIndex())
         return;
@@ -74,7 +97,7 @@ void TTabRow::mousePressEvent(QMouseEvent* event)
         event->accept();
         return;
     }
-    userSelect(index);
+    selectByUser(index);
     // Only the tab that is now selected may be dragged, so that a drop always moves the
     // document that the editor shows.
     dragIndex = (index > 0 && index == currentIndex()) ? index : -1;

@@ -4,7 +4,9 @@
 
 // The tab row over the editor. Unlike a plain QTabBar it tells before the user changes the tab
 // (so the document shown can be saved first), reports right presses, and lets keyword tabs be
-// dragged onto each other; the Diary tab at index 0 never moves and takes no drop.
+// dragged onto each other; the Diary tab at index 0 never moves and takes no drop. It takes no
+// focus, so its window's Ctrl+Tab and Ctrl+PgDown (next) and Ctrl+Shift+Tab and Ctrl+PgUp
+// (previous) switch tabs, whatever has the focus.
 class TTabRow : public QTabBar
 {
     Q_OBJECT
@@ -21,11 +23,15 @@ public:
     void swapTabs(int a, int b);
     // Called from a handler of changing(): the tab the user picked is not selected.
     void refuseChange() { changeRefused = true; }
+    // Selects a tab as a click on it does: changing() first, then changed() unless refused.
+    void selectByUser(int index);
+    // The keyboard's way to the next (step 1) or previous (step -1) tab, round the ends.
+    void stepByUser(int step);
 
 signals:
-    void changing();                 // the user is about to pick another tab
-    void changed();                  // the user picked another tab
-    void rightPressed(int index);    // right button; index may be -1
+    void changing();              // the user is about to pick another tab
+    void changed();               // the user picked another tab
+    void rightPressed(int index); // right button; index may be -1
     void tabDropped(int from, int to);
 
 protected:
@@ -36,9 +42,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void userSelect(int index);
-
-    int dragIndex = 0;       // tab pressed when a drag may begin
+    int dragIndex = 0; // tab pressed when a drag may begin
     QPoint pressPos;
     bool dragging = false;
     bool changeRefused = false;

@@ -10,6 +10,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <cmath>
+
 const char* const TAboutBox::NoticeText = "Please do not distribute this software.\n"
                                           "\n"
                                           "It comes with no warranty of any kind,\n"
@@ -80,12 +82,70 @@ TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner)
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    // Centred on the screen rather than on the main window; placing it here keeps Qt from
-    // moving it over its owner when it shows.
+    centreOnScreen();
+}
+
+void TAboutBox::centreOnScreen()
+{
+    // Centred on the screen rather than on the main window; placing it before it shows keeps
+    // Qt from moving it over its owner.
+    const QWidget* owner = parentWidget();
     const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     if (screen) {
         QRect frame = rect();
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
+    }
+}
+
+void TAboutBox::showEvent(QShowEvent* event)
+{
+    fitTexts();
+    QDialog::showEvent(event);
+}
+
+void TAboutBox::fitTexts()
+{
+    // The layout's sizes: labels 245, 193 and 245 wide and 16 high at 16, 32 and 64; the notice
+    // 393 by 97 at 88; the panel 409 by 189 at 8, 4; the box 424 by 239, its OK button 75 by 25,
+    // 11 below the panel.
+    struct Line
+    {
+        QLabel* label;
+        int width, top;
+    };
+    const Line lines[] = {{ProductName, 245, 16}, {Version, 193, 32}, {Copyright, 245, 64}};
+
+    int inner = 393;
+    for (const Line& line : lines)
+        inner = std::max(inner, line.label->sizeHint().width());
+    QTextDocument* notice = Memo1->document();
+    const int documentMargins = 2 * int(std::ceil(notice->documentMargin()));
+    notice->setTextWidth(-1);
+    inner = std::max(inner, int(std::ceil(notice->idealWidth())) + documentMargins + 2);
+    const int panelWidth = std::max(409, inner + 16);
+
+    int bottom = 0;
+    for (const Line& line : lines) {
+        const int width = std::max(line.width, line.label->sizeHint().width());
+        const int height = std::max(16, line.label->sizeHint().height());
+        // Each line keeps its place unless the one above needs the room.
+        const int top = std::max(line.top, bottom + (line.label == Copyright ? 16 : 0));
+        line.label->setGeometry((panelWidth - width) / 2, top, width, height);
+        bottom = top + height;
+    }
+    const int noticeTop = std::max(88, bottom + 8);
+    notice->setTextWidth(panelWidth - 16);
+    const int noticeHeight = std::max(97, int(std::ceil(notice->size().height())) + 2);
+    Memo1->setGeometry(8, noticeTop, panelWidth - 16, noticeHeight);
+    const int panelHeight = std::max(189, noticeTop + noticeHeight + 4);
+    Panel1->setGeometry(8, 4, panelWidth, panelHeight);
+
+    const int boxWidth = panelWidth + 15;
+    const int buttonTop = 4 + panelHeight + 11;
+    OKButton->setGeometry((boxWidth - 75) / 2, buttonTop, 75, 25);
+    if (size() != QSize(boxWidth, buttonTop + 35)) {
+        setFixedSize(boxWidth, buttonTop + 35);
+        centreOnScreen();
     }
 }

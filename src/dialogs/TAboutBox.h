@@ -15,6 +15,11 @@ class TAboutBox : public QDialog
 public:
     explicit TAboutBox(QWidget* owner);
 
+    // Grows the labels, the notice, the panel and the box where the texts need more room than
+    // the layout gives them (a larger font, a longer name), so that every line shows in full;
+    // the layout's sizes are the least. Runs when the box shows, after the caller set the texts.
+    void fitTexts();
+
     QFrame* Panel1 = nullptr;
     QLabel* ProductName = nullptr; // "Title Caption Here" until the caller sets it
     QLabel* Version = nullptr;     // "Version String Here" until the caller sets it
@@ -23,4 +28,10 @@ public:
     QPushButton* OKButton = nullptr;
 
     static const char* const NoticeText;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void centreOnScreen();
 };

@@ -92,7 +92,7 @@ TAppSettings LoadSettings(const QString& settingsPath, TAppSettings s, const QSt
     {
         using namespace K::QuickList;
         s.quickListOpen = readBool(ini, Section, IsOpen, false);
-        s.sideBarWidth = readInt(ini, Section, Width, 125);
+        s.sideBarWidth = readInt(ini, Section, Width, s.sideBarWidth);
         s.filterIndex = readInt(ini, Section, CurrentFilterIndex, 0);
         s.sideBarPage = readInt(ini, Section, CurrentTab, 0);
         s.categoriesEnabled = readBool(ini, Section, EnableCategoriesTab, false);

@@ -23,7 +23,7 @@ struct TAppSettings
     bool rememberLastTab = true;
     QString lastTab;
     bool quickListOpen = false;
-    int sideBarWidth = 125;
+    int sideBarWidth = 125; // in: the width of a first start
     int filterIndex = 0;
     int sideBarPage = 0;
     bool categoriesEnabled = false;

@@ -10,6 +10,14 @@ E2E_DIR=$(mktemp -d /tmp/jornix-e2e.XXXXXX)
 APP_DIR="$E2E_DIR/program"
 mkdir -p "$APP_DIR"
 cp "$JORNIX_BUILT" "$APP_DIR/jornix"
+# A private world, so that the tests pass on any machine: their own HOME (no desktop settings,
+# no CUPS options of the user), the locale the checks are written for, and no print server, so
+# the print dialog offers printing to a file whatever printers the machine has.
+export HOME="$E2E_DIR/home"
+mkdir -p "$HOME"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME LANGUAGE
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+export CUPS_SERVER="$E2E_DIR/no-print-server.sock"
 APP_PID=""
 APP_WIN=""
 FAILURES=0

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QTest>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -273,7 +274,8 @@ TEST_F(FailurePath, SettingsFileThatCannotBeWrittenIsReportedOnceAndKeepsItsCont
     ASSERT_EQ(errors.size(), 1) << "one box per failed save, not one per key: "
                                 << errors.join('\n').toStdString();
     EXPECT_TRUE(errors[0].contains(ini())) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains("Input/output error")) << errors[0].toStdString();
+    // The system's own words for the failure, in the user's language.
+    EXPECT_TRUE(errors[0].contains(qt_error_string(EIO))) << errors[0].toStdString();
     EXPECT_EQ(readFile(ini()), before);
     EXPECT_TRUE(temporaryFiles(programDir()).isEmpty());
 }
@@ -362,4 +364,35 @@ TEST_F(FailurePath, KeywordFileChangedElsewhereIsKeptWithItsOriginAndTime)
     EXPECT_TRUE(readFile(docs("kw_Garden.rtf")).contains("from the tablet"));
     EXPECT_TRUE(editor().isModified());
     EXPECT_TRUE(plainText().contains("xyzours"));
+}
+
+TEST_F(FailurePath, ReadOnlyProgramFolderKeepsTheJournalInTheDataFolderWithoutABox)
+{
+    if (RerunUnprivileged())
+        return;
+    // A copy on a read-only place (a system folder, a mounted medium): nothing can go beside it.
+    const QString program = programDir() + "/program";
+    QDir().mkpath(program);
+    writeFile(program + "/jornix", "#!/bin/sh\n");
+    setMode(program, 0555);
+    const QString data = programDir() + "/home/.local/share/tarvex-diary";
+    TEnvironment env = EnvironmentFor(program + "/jornix", program, data);
+    ASSERT_TRUE(env.installed());
+    env.now = [this] { return clock; };
+    env.prompter = &prompter;
+
+    actions = std::make_unique<TDMActions>();
+    form = std::make_unique<TFormMain>(env, *actions);
+    form->show();
+    QCoreApplication::processEvents();
+    type("a day on a read-only copy");
+    form->AutoSaveInterval = 1;
+    form->TimerAutoBackupTimer(); // saves the entry and every setting
+    stop();
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.texts("error").join('\n').toStdString();
+    EXPECT_TRUE(readFile(data + "/Docs/" + Today).contains("a day on a read-only copy"));
+    EXPECT_TRUE(readFile(data + "/jornix.ini").contains("AutoSave Interval=1"));
+    setMode(program, 0755);
+    EXPECT_EQ(QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"jornix"});
 }
