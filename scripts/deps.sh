@@ -4,11 +4,11 @@
 set -euo pipefail
 kind=${1:-build}
 pkgs=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl-dev
-      libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core)
+      libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core libhunspell-dev hunspell-en-us)
 case "$kind" in
   run)  pkgs+=(xvfb xdotool x11-utils imagemagick) ;;
   test) pkgs+=(xvfb xdotool x11-utils imagemagick poppler-utils pandoc unrtf libreoffice-writer-nogui
-               clang libclang-rt-14-dev libbenchmark-dev) ;;
+               clang libclang-rt-14-dev libbenchmark-dev hunspell-de-de) ;;
 esac
 missing=()
 for p in "${pkgs[@]}"; do
