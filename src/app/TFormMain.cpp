@@ -59,8 +59,9 @@ TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWi
     Journal->DocsDir = QStringLiteral("Docs");
     Journal->BackupDir = QStringLiteral("Docs/Backup");
     DefaultDocsDir = ProgramDir + Journal->DocsDir;
-    // 11. The editor, with the font from the settings.
+    // 11. The editor, with the font from the settings, and its spelling.
     CreateEditor();
+    createSpelling();
     // 12.-13. The diagnostic log.
     TDebugLog::setDefaultDirectory(env.programDir);
     TDebugLog::Instance().Configure(SettingsPath);

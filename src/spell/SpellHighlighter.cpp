@@ -90,6 +90,8 @@ std::pair<QTextBlock, QTextBlock> TSpellHighlighter::nearView() const
     if (!m_visibleRange)
         return {doc->begin(), doc->lastBlock()};
     const auto [firstPosition, lastPosition] = m_visibleRange();
+    if (firstPosition < 0)
+        return {}; // not on screen at all
     QTextBlock first = doc->findBlock(firstPosition);
     QTextBlock last = doc->findBlock(lastPosition);
     if (!first.isValid())

@@ -32,8 +32,8 @@ public:
     // checked before setActive(true).
     TSpellHighlighter(QTextDocument* document, const TSpellChecker& checker);
 
-    // The first and last character positions on screen. Without it the whole document counts
-    // as on screen.
+    // The first and last character positions on screen, or -1 for a document not shown.
+    // Without it the whole document counts as on screen.
     using VisibleRange = std::function<std::pair<int, int>()>;
     void setVisibleRange(VisibleRange range);
     // Where the caret is: the word being typed there is not marked until the caret leaves it.
