@@ -40,7 +40,8 @@ TEditorSpelling::TEditorSpelling(TRichEditor& editor, QStringList dictionaryDirs
         if (m_highlighter)
             m_highlighter->caretMoved();
     });
-    editor.viewport()->installEventFilter(this);
+    m_viewport = editor.viewport();
+    m_viewport->installEventFilter(this);
     follow(editor.document());
 }
 
@@ -54,7 +55,7 @@ void TEditorSpelling::report(const QString& message)
 
 bool TEditorSpelling::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_editor.viewport()) {
+    if (watched == m_viewport) {
         if (event->type() == QEvent::Resize && m_highlighter) {
             m_highlighter->visibleAreaChanged();
         } else if (event->type() == QEvent::Paint && !m_shown) {
@@ -130,8 +131,11 @@ void TEditorSpelling::choose(bool checkAsYouType, const QStringList& dictionarie
     for (const QString& code : std::as_const(m_settings.dictionaries))
         if (!installed.contains(code) && !chosen.dictionaries.contains(code))
             chosen.dictionaries << code;
-    if (chosen == m_settings)
+    if (chosen.checkAsYouType == m_settings.checkAsYouType &&
+        chosen.dictionaries == m_settings.dictionaries) {
+        m_settings.stored = true; // confirmed: the file keeps it from now on
         return;
+    }
     applySettings(chosen);
     if (checkAsYouType)
         loadDictionaries();

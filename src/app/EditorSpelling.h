@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 
@@ -87,4 +88,5 @@ private:
     bool m_shown = false;        // the editor has painted once
     QStringList m_acceptedWords; // added or ignored this session, in that order
     QPointer<TSpellHighlighter> m_highlighter;
+    QPointer<QWidget> m_viewport; // compared only: the editor may be going when it reports
 };

@@ -165,7 +165,9 @@ QWidget* TFormPreferences::buildSpellingPage()
     GB_Dictionaries = new QGroupBox(QStringLiteral("Dictionaries : "), page);
     LB_Dictionaries = new QListWidget(GB_Dictionaries);
     LB_Dictionaries->setObjectName(QStringLiteral("LB_Dictionaries"));
-    LB_Dictionaries->setMinimumHeight(60);
+    // The list takes the room the other pages leave; it never widens the dialog itself.
+    LB_Dictionaries->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    LB_Dictionaries->setMinimumSize(150, 80);
     setHelp(LB_Dictionaries, "A word counts as right when any of the checked dictionaries "
                              "knows it, so you can write in several languages at once.");
     L_SpellingHint = new QLabel(GB_Dictionaries);

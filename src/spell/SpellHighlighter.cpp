@@ -126,8 +126,8 @@ std::vector<TWordSpan> TSpellHighlighter::wantedMarks(const QTextBlock& block) c
     if (!isCurrent(block))
         return data->drawn;
     int heldBack = -1;
-    if (!m_heldBack.isNull() && m_heldBack.block() == block)
-        heldBack = m_heldBack.position() - block.position();
+    if (m_heldBack >= 0 && block.contains(m_heldBack))
+        heldBack = m_heldBack - block.position();
     std::vector<TWordSpan> marks;
     for (const TWordSpan& span : data->misspelled)
         if (span.end() != heldBack)
@@ -153,7 +153,7 @@ void TSpellHighlighter::setActive(bool active)
     m_sliceTimer.stop();
     m_viewPending = false;
     m_sweepLeft = 0;
-    m_heldBack = QTextCursor();
+    m_heldBack = -1;
     drawNearView();
 }
 
@@ -192,11 +192,11 @@ void TSpellHighlighter::visibleAreaChanged()
 
 void TSpellHighlighter::caretMoved()
 {
-    if (m_heldBack.isNull() || (m_caret && m_caret() == m_heldBack.position()))
+    if (m_heldBack < 0 || (m_caret && m_caret() == m_heldBack))
         return;
-    const QTextBlock block = m_heldBack.block();
-    m_heldBack = QTextCursor();
-    if (needsDrawing(block))
+    const QTextBlock block = document()->findBlock(m_heldBack);
+    m_heldBack = -1;
+    if (block.isValid() && needsDrawing(block))
         drawBlocks({block});
 }
 
@@ -212,13 +212,16 @@ void TSpellHighlighter::onContentsChange(int from, int removed, int added)
     if (!last.isValid())
         last = doc->lastBlock();
 
-    const QTextBlock wasHeldBack = m_heldBack.isNull() ? QTextBlock() : m_heldBack.block();
-    m_heldBack = QTextCursor();
+    // The word held back before moves with the text after the change, or goes with it.
+    if (m_heldBack > from && m_heldBack < from + removed)
+        m_heldBack = -1;
+    else if (m_heldBack >= from + removed)
+        m_heldBack += added - removed;
+    const QTextBlock wasHeldBack = m_heldBack >= 0 ? doc->findBlock(m_heldBack) : QTextBlock();
     const int caret = m_caret ? m_caret() : -1;
-    if (caret >= 0 && added + removed <= MaxTypedCharacters && caret == from + added) {
-        m_heldBack = QTextCursor(doc);
-        m_heldBack.setPosition(caret);
-    }
+    const bool typing =
+        caret >= 0 && added + removed <= MaxTypedCharacters && caret == from + added;
+    m_heldBack = typing ? caret : -1;
 
     if (last.blockNumber() - first.blockNumber() >= MaxParagraphsChecked ||
         added > MaxCharactersChecked) {
@@ -312,9 +315,11 @@ void TSpellHighlighter::drawNearView()
 
 void TSpellHighlighter::startSweep()
 {
+    // Where the view is gets known in the slice: here the document may be in the middle of
+    // telling of a change that its layout has not heard of yet, and asking the view would
+    // make the layout walk paragraphs that are no longer there.
     m_viewPending = true;
-    const QTextBlock first = nearView().first;
-    m_sweepNext = first.isValid() ? first.blockNumber() : 0;
+    m_sweepNext = -1;
     m_sweepLeft = document()->blockCount();
     scheduleSlice();
 }
@@ -345,6 +350,8 @@ void TSpellHighlighter::runSlice(std::chrono::milliseconds budget)
     if (m_active && m_viewPending) {
         m_viewPending = false;
         const auto [first, last] = nearView();
+        if (m_sweepNext < 0)
+            m_sweepNext = first.isValid() ? first.blockNumber() : 0;
         for (QTextBlock block = first; block.isValid(); block = block.next()) {
             if (!isCurrent(block))
                 checkBlock(block);

@@ -4,7 +4,6 @@
 
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
-#include <QTextCursor>
 #include <QTimer>
 
 #include <chrono>
@@ -101,10 +100,12 @@ private:
     bool m_dropQueuedPass = false;
     // Idle work: the paragraphs near the view, then a round through all of them from there.
     bool m_viewPending = false;
-    int m_sweepNext = 0;
+    int m_sweepNext = 0; // -1: from the view
     int m_sweepLeft = 0;
-    // The end of the word being typed, kept unmarked while the caret stays there.
-    QTextCursor m_heldBack;
+    // Where the word being typed ends, kept unmarked while the caret stays there; -1 for
+    // none. A position and not a cursor: the document announces some changes (its clear())
+    // while it holds its cursors aside, and a cursor made or dropped then is never forgotten.
+    int m_heldBack = -1;
     qint64 m_checkedParagraphs = 0;
     qint64 m_drawnParagraphs = 0;
 };

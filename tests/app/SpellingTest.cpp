@@ -235,6 +235,42 @@ TEST_F(SpellingTest, MarksFollowTheDocumentTheEditorShowsAndNeverReachTheFile)
     EXPECT_EQ(marksOf(0), (std::vector<TWordSpan>{{6, 4}}));
 }
 
+TEST_F(SpellingTest, ALargeEntryOpensUncheckedAndIsMarkedAroundTheViewFirst)
+{
+    QString body;
+    for (int i = 0; i < 600; ++i)
+        body += QStringLiteral("hello wrld world\\par\r\n");
+    QDir().mkpath(docs());
+    writeFile(docs("jx20261201.rtf"), rtfWith(body));
+    startChecking();
+    type("wrld ");
+    const qint64 before = marks().checkedParagraphs();
+
+    // Opening it is one large change: nothing of it is checked on the way.
+    form->GoToDate(QDate(2026, 12, 1));
+    ASSERT_EQ(editor().document()->blockCount(), 601);
+    EXPECT_LT(marks().checkedParagraphs(), before + 5); // the emptied document at most
+    EXPECT_TRUE(marks().hasPendingWork());
+
+    // The first idle slice checks and marks what is on screen and near it.
+    marks().runSlice(std::chrono::milliseconds(0));
+    EXPECT_EQ(marksOf(0), (std::vector<TWordSpan>{{6, 4}}));
+    EXPECT_TRUE(marksOf(500).empty());
+    EXPECT_EQ(marks().misspellingsOf(editor().document()->findBlockByNumber(500)), nullptr);
+    marks().finishPendingWork();
+    EXPECT_EQ(*marks().misspellingsOf(editor().document()->findBlockByNumber(500)),
+              (std::vector<TWordSpan>{{6, 4}}));
+    EXPECT_TRUE(marksOf(500).empty()); // out of view: marked when it comes into view
+
+    // Scrolled there, it is marked.
+    editor().moveCursor(QTextCursor::End);
+    editor().ensureCursorVisible();
+    QCoreApplication::processEvents();
+    marks().finishPendingWork();
+    EXPECT_EQ(marksOf(599), (std::vector<TWordSpan>{{6, 4}}));
+    EXPECT_FALSE(editor().isModified());
+}
+
 TEST_F(SpellingTest, TheLocalesDictionaryIsTheDefaultAndOptionsChangeTheChoice)
 {
     // A settings file from before spelling: on, in the user's language.

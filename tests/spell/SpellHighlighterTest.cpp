@@ -188,6 +188,25 @@ TEST_F(SpellHighlighterTest, TheWordBeingTypedIsMarkedOnceTheCaretLeavesIt)
     caret.setPosition(3);
     type("x");
     EXPECT_EQ(marks(doc.begin()), (std::vector<TWordSpan>{{0, 6}, {7, 4}, {12, 3}}));
+
+    // An edit elsewhere, by anything but the caret, finishes the word too; a document
+    // emptied and filled again (as a load does, while a word is held back) leaves nothing
+    // behind, and the document's cursors keep working.
+    caret.movePosition(QTextCursor::End);
+    type(" wrn");
+    EXPECT_EQ(marks(doc.lastBlock()), (std::vector<TWordSpan>{{0, 4}}));
+    QTextCursor(&doc).insertText("hello ");
+    EXPECT_EQ(marks(doc.lastBlock()), (std::vector<TWordSpan>{{0, 4}, {11, 3}}));
+    caret.movePosition(QTextCursor::End);
+    type(" wrn");
+    doc.clear(); // as the RTF reader does: announced while the document's cursors are aside
+    QTextCursor(&doc).insertText("hello wrld\nworld");
+    caret.movePosition(QTextCursor::End);
+    type(" wrng ");
+    EXPECT_EQ(caret.position(), doc.characterCount() - 1);
+    h->finishPendingWork();
+    EXPECT_EQ(marks(doc.begin()), (std::vector<TWordSpan>{{6, 4}}));
+    EXPECT_EQ(marks(doc.lastBlock()), (std::vector<TWordSpan>{{6, 4}}));
 }
 
 TEST_F(SpellHighlighterTest, WordsTakenAndDictionariesChangedAreCheckedAgain)
