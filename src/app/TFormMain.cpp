@@ -101,6 +101,8 @@ TFormMain::~TFormMain()
     guarded([&] { SaveSettings(); });
     QuickListFiles.clear();
     TDebugLog::Instance().Print(1, "Exited %s", qUtf8Printable(Title));
+    // The editor gives up the focus as it goes, after this window has stopped being one.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
 }
 
 void TFormMain::buildLayout()
