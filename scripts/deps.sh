@@ -5,11 +5,12 @@ set -euo pipefail
 kind=${1:-build}
 # librsvg2-bin draws the icon's PNG sizes from its SVG at build time.
 pkgs=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl-dev
-      libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core librsvg2-bin)
+      libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core librsvg2-bin
+      libhunspell-dev hunspell-en-us)
 case "$kind" in
   run)  pkgs+=(xvfb xdotool x11-utils imagemagick) ;;
   test) pkgs+=(xvfb xdotool x11-utils imagemagick poppler-utils pandoc unrtf libreoffice-writer-nogui
-               clang libclang-rt-14-dev libbenchmark-dev
+               clang libclang-rt-14-dev libbenchmark-dev hunspell-de-de
                desktop-file-utils appstream lintian dpkg-dev file) ;;
 esac
 missing=()

@@ -1,6 +1,7 @@
 #include "app/TFormMain.h"
 
 #include "app/CommandActions.h"
+#include "app/EditorSpelling.h"
 #include "app/TDMActions.h"
 #include "app/TRichEditor.h"
 #include "dialogs/TFindDialog.h"
@@ -63,10 +64,13 @@ void TFormMain::finishEditCommands()
     PopupMenuEditor->addAction(actions.EditPasteAsText);
     PopupMenuEditor->addSeparator();
     PopupMenuEditor->addAction(actions.EditSelectAll);
-    Editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        PopupMenuEditor->popup(Editor->viewport()->mapToGlobal(pos));
-    });
+    // Opened by the mouse or from the keyboard at the caret; a misspelled word there puts
+    // its spelling items first.
+    connect(Editor, &TRichEditor::contextMenuWanted, this,
+            [this](const QPoint& globalPos, int textPosition) {
+                Spelling->prepareMenu(*PopupMenuEditor, textPosition);
+                PopupMenuEditor->popup(globalPos);
+            });
 
     // Every menu holding the standard edit commands works out their availability as it opens.
     auto update = [this] { actions.UpdateStandardEditCommands(); };

@@ -1,5 +1,6 @@
 #include "app/TFormMain.h"
 
+#include "app/EditorSpelling.h"
 #include "app/TPrompter.h"
 #include "app/TRichEditor.h"
 #include "diag/VersionInfo.h"
@@ -45,6 +46,11 @@ void TFormMain::ToolsPreferencesExecute()
     dialog.mMarginBottom->setText(QString::number(BottomMargin));
     dialog.mPrintTabName->setChecked(PrintTabNameInHeader);
     dialog.mPrintPageNumbers->setChecked(PrintPageNumberInFooter);
+    QList<TDictionaryChoice> dictionaries;
+    for (const TDictionaryInfo& d : Spelling->installedDictionaries())
+        dictionaries.append({d.code, DictionaryDisplayName(d.code),
+                             Spelling->chosenDictionaries().contains(d.code)});
+    dialog.setSpelling(Spelling->checkAsYouType(), dictionaries, Spelling->packageHint());
 
     if (prompter->execDialog(dialog) != QDialog::Accepted)
         return;
@@ -61,6 +67,10 @@ void TFormMain::ToolsPreferencesExecute()
     BottomMargin = marginOf(dialog.mMarginBottom);
     PrintTabNameInHeader = dialog.mPrintTabName->isChecked();
     PrintPageNumberInFooter = dialog.mPrintPageNumbers->isChecked();
+    // With nothing installed there was nothing to choose: spelling is picked anew once a
+    // dictionary comes.
+    if (dialog.CB_CheckSpelling->isEnabled())
+        Spelling->choose(dialog.checkSpelling(), dialog.checkedDictionaries());
     SaveSettings();
 }
 

@@ -1,5 +1,6 @@
 #include "app/TFormMain.h"
 
+#include "app/EditorSpelling.h"
 #include "app/TDMActions.h"
 #include "app/TRichEditor.h"
 #include "app/TTabRow.h"
@@ -67,6 +68,7 @@ TAppSettings TFormMain::currentSettings() const
     s.printPageNumberInFooter = PrintPageNumberInFooter;
     s.fontName = Editor->defaultFont().family();
     s.fontSize = Editor->defaultFont().pointSize();
+    s.spelling = Spelling->settings();
     return s;
 }
 
@@ -107,6 +109,7 @@ void TFormMain::LoadSettings()
     BottomMargin = s.bottomMargin;
     PrintTabNameInHeader = s.printTabNameInHeader;
     PrintPageNumberInFooter = s.printPageNumberInFooter;
+    Spelling->applySettings(s.spelling);
     applySideBarSettings(s);
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "spell/Dictionaries.h"
+
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class TPrompter;
@@ -22,6 +26,8 @@ struct TEnvironment
     QString guideFile;
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
     TPrompter* prompter = nullptr;
+    QStringList dictionaryDirs = SystemDictionaryDirs(); // where spelling dictionaries are found
+    QLocale locale;                                      // the user's language
 
     QDate today() const { return now().date(); }
     bool installed() const { return !dataDir.isEmpty(); }

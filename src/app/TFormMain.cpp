@@ -61,8 +61,9 @@ TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWi
     Journal->DocsDir = QStringLiteral("Docs");
     Journal->BackupDir = QStringLiteral("Docs/Backup");
     DefaultDocsDir = ProgramDir + Journal->DocsDir;
-    // 11. The editor, with the font from the settings.
+    // 11. The editor, with the font from the settings, and its spelling.
     CreateEditor();
+    createSpelling();
     // 12.-13. The diagnostic log.
     TDebugLog::setDefaultDirectory(env.homeDir());
     TDebugLog::Instance().Configure(SettingsPath);
@@ -102,6 +103,8 @@ TFormMain::~TFormMain()
     guarded([&] { SaveSettings(); });
     QuickListFiles.clear();
     TDebugLog::Instance().Print(1, "Exited %s", qUtf8Printable(Title));
+    // The editor gives up the focus as it goes, after this window has stopped being one.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
 }
 
 void TFormMain::buildLayout()

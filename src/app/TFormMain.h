@@ -62,6 +62,7 @@ public:
     bool PrintTabNameInHeader = false, PrintPageNumberInFooter = false;
     bool ShortDateFormat = false, IncludeTimeInInsert = false;
     TRichEditor* Editor = nullptr;
+    class TEditorSpelling* Spelling = nullptr; // the editor's spelling marks and dictionaries
 
     // The documents on disk and their rules.
     TJournal* journal() const { return Journal; }
@@ -202,6 +203,7 @@ private:
     void buildMenus();
     void buildToolBar();
     void CreateEditor();
+    void createSpelling();
     void resolveDirectories();
     void firstShow();
     void UpdateStatusHint(const QString& hint);

@@ -8,6 +8,7 @@
 #include "rtf/RtfWriter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -325,6 +326,13 @@ void TRichEditor::removeBullets()
 
 void TRichEditor::keyPressEvent(QKeyEvent* event)
 {
+    // Shift+F10 opens the pop-up menu on every desktop, but only some platforms turn it into a
+    // menu request themselves (the Menu key they all do).
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        contextMenuAtCaret();
+        event->accept();
+        return;
+    }
     // Left to itself the edit control would move the list's indent into the paragraph's own
     // indent level, which no file keeps: the paragraph would jump back after a save, and Bullets
     // would then indent it twice. Taking the bullet off here follows the Bullets command instead.
@@ -551,4 +559,28 @@ void TRichEditor::insertFromMimeData(const QMimeData* source)
     addPictures(*document(), picturesBetween(kept, 0, kept.characterCount()));
     textCursor().insertFragment(QTextDocumentFragment(&kept));
     ensureCursorVisible();
+}
+
+void TRichEditor::setDocument(QTextDocument* document)
+{
+    QTextEdit::setDocument(document);
+    emit documentReplaced(this->document());
+}
+
+void TRichEditor::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        contextMenuAtCaret();
+    } else {
+        // The mouse's position is the viewport's; the caret stays where it is.
+        emit contextMenuWanted(event->globalPos(), cursorForPosition(event->pos()).position());
+    }
+    event->accept();
+}
+
+void TRichEditor::contextMenuAtCaret()
+{
+    ensureCursorVisible();
+    emit contextMenuWanted(viewport()->mapToGlobal(cursorRect().bottomLeft()),
+                           textCursor().position());
 }

@@ -80,9 +80,18 @@ public:
     // The lines as displayed: a wrapped paragraph gives several, an empty last line none.
     QStringList displayedLines() const;
 
+    // Shows document in place of the present one (which goes if the editor owns it). Every
+    // document the editor is given passes through here, so that documentReplaced tells of each.
+    void setDocument(QTextDocument* document);
+
 signals:
     // The paragraph at the caret changed its list or indent without the caret moving.
     void paragraphFormatChanged();
+    // The editor shows another document; whatever follows the old one must follow this one.
+    void documentReplaced(QTextDocument* document);
+    // The user asked for the pop-up menu: with the mouse, over textPosition, or from the
+    // keyboard (Menu key, Shift+F10), at the caret. globalPos is where the menu goes.
+    void contextMenuWanted(const QPoint& globalPos, int textPosition);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -94,4 +103,8 @@ protected:
     // A document handed to the editor gets the drawing of pictures and kept objects before
     // anything of it is shown.
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void contextMenuAtCaret();
 };

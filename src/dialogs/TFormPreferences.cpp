@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -38,15 +39,17 @@ TFormPreferences::TFormPreferences(QWidget* owner, FontChooser chooser)
     setObjectName(QStringLiteral("FormPreferences"));
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
-    setHelp(this, "Change the insert-date options, the default font, and the headers, footers "
-                  "and margins of printed pages.");
+    setHelp(this, "Change the insert-date options, the default font, the headers, footers "
+                  "and margins of printed pages, and spelling.");
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     TSGeneral = buildGeneralPage();
     TSPrinting = buildPrintingPage();
+    TSSpelling = buildSpellingPage();
     PageControl->addTab(TSGeneral, QStringLiteral("General"));
     PageControl->addTab(TSPrinting, QStringLiteral("Printing"));
+    PageControl->addTab(TSSpelling, QStringLiteral("Spelling"));
     PageControl->setCurrentWidget(TSPrinting);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -147,6 +150,80 @@ QWidget* TFormPreferences::buildPrintingPage()
     layout->addWidget(marginGroup);
     layout->addStretch(1);
     return page;
+}
+
+QWidget* TFormPreferences::buildSpellingPage()
+{
+    auto* page = new QWidget(PageControl);
+    page->setObjectName(QStringLiteral("TSSpelling"));
+
+    CB_CheckSpelling = new QCheckBox(QStringLiteral("Check spelling as you type"), page);
+    CB_CheckSpelling->setObjectName(QStringLiteral("CB_CheckSpelling"));
+    setHelp(CB_CheckSpelling, "Underline misspelled words in red as you type. Right-click a "
+                              "marked word for suggestions.");
+
+    GB_Dictionaries = new QGroupBox(QStringLiteral("Dictionaries : "), page);
+    LB_Dictionaries = new QListWidget(GB_Dictionaries);
+    LB_Dictionaries->setObjectName(QStringLiteral("LB_Dictionaries"));
+    // The list takes the room the other pages leave; it never widens the dialog itself.
+    LB_Dictionaries->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    LB_Dictionaries->setMinimumSize(150, 80);
+    setHelp(LB_Dictionaries, "A word counts as right when any of the checked dictionaries "
+                             "knows it, so you can write in several languages at once.");
+    L_SpellingHint = new QLabel(GB_Dictionaries);
+    L_SpellingHint->setObjectName(QStringLiteral("L_SpellingHint"));
+    L_SpellingHint->setWordWrap(true);
+    L_SpellingHint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    L_SpellingHint->setVisible(false);
+    auto* listLayout = new QVBoxLayout(GB_Dictionaries);
+    listLayout->addWidget(LB_Dictionaries, 1);
+    listLayout->addWidget(L_SpellingHint);
+    connect(CB_CheckSpelling, &QCheckBox::toggled, LB_Dictionaries, &QWidget::setEnabled);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(CB_CheckSpelling);
+    layout->addWidget(GB_Dictionaries, 1);
+    return page;
+}
+
+void TFormPreferences::setSpelling(bool checkAsYouType,
+                                   const QList<TDictionaryChoice>& dictionaries,
+                                   const QString& package)
+{
+    LB_Dictionaries->clear();
+    for (const TDictionaryChoice& d : dictionaries) {
+        auto* item = new QListWidgetItem(d.name, LB_Dictionaries);
+        item->setData(Qt::UserRole, d.code);
+        item->setToolTip(d.code);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(d.checked ? Qt::Checked : Qt::Unchecked);
+    }
+    const bool none = dictionaries.isEmpty();
+    // Nothing to check with: spelling stays off until a dictionary is installed.
+    CB_CheckSpelling->setChecked(checkAsYouType && !none);
+    CB_CheckSpelling->setEnabled(!none);
+    LB_Dictionaries->setVisible(!none);
+    LB_Dictionaries->setEnabled(CB_CheckSpelling->isChecked());
+    L_SpellingHint->setVisible(none);
+    L_SpellingHint->setText(
+        QStringLiteral("No spelling dictionary is installed. Install the package %1 (for "
+                       "another language, hunspell- and its code, such as hunspell-fr) and "
+                       "open this window again.")
+            .arg(package));
+}
+
+bool TFormPreferences::checkSpelling() const
+{
+    return CB_CheckSpelling->isChecked();
+}
+
+QStringList TFormPreferences::checkedDictionaries() const
+{
+    QStringList codes;
+    for (int i = 0; i < LB_Dictionaries->count(); ++i)
+        if (LB_Dictionaries->item(i)->checkState() == Qt::Checked)
+            codes << LB_Dictionaries->item(i)->data(Qt::UserRole).toString();
+    return codes;
 }
 
 void TFormPreferences::setDialogFont(const QFont& font)

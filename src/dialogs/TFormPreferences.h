@@ -2,18 +2,30 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QList>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QTabWidget;
 
+// One spelling dictionary as the Options dialog lists it.
+struct TDictionaryChoice
+{
+    QString code; // "en_US"
+    QString name; // "English (United States)"
+    bool checked = false;
+};
+
 // The Options dialog: insert-date options and the editor's default font on "General", header,
-// footer and margins on "Printing". It only edits what it was given; the main window reads the
-// controls back after OK.
+// footer and margins on "Printing", spelling on "Spelling". It only edits what it was given;
+// the main window reads the controls back after OK.
 class TFormPreferences : public QDialog
 {
     Q_OBJECT
@@ -38,6 +50,13 @@ public:
     // The integer in a margin box: an optional sign and decimal digits, nothing else.
     static std::optional<int> marginValue(const QString& text);
 
+    // Spelling as it is, the dictionaries installed, and the package that would bring the
+    // user's language (named when no dictionary is installed at all).
+    void setSpelling(bool checkAsYouType, const QList<TDictionaryChoice>& dictionaries,
+                     const QString& package);
+    bool checkSpelling() const;
+    QStringList checkedDictionaries() const;
+
     QTabWidget* PageControl = nullptr;
     QWidget* TSGeneral = nullptr;
     QWidget* TSPrinting = nullptr;
@@ -51,6 +70,11 @@ public:
     QLineEdit* mMarginTop = nullptr;
     QLineEdit* mMarginRight = nullptr;
     QLineEdit* mMarginBottom = nullptr;
+    QWidget* TSSpelling = nullptr;
+    QCheckBox* CB_CheckSpelling = nullptr;
+    QGroupBox* GB_Dictionaries = nullptr;
+    QListWidget* LB_Dictionaries = nullptr;
+    QLabel* L_SpellingHint = nullptr;
     QPushButton* ButtonOK = nullptr;
     QPushButton* ButtonCancel = nullptr;
 
@@ -61,6 +85,7 @@ protected:
 private:
     QWidget* buildGeneralPage();
     QWidget* buildPrintingPage();
+    QWidget* buildSpellingPage();
 
     FontChooser chooseFont;
     QFont font_;

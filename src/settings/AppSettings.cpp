@@ -116,6 +116,18 @@ TAppSettings LoadSettings(const QString& settingsPath, TAppSettings s, const QSt
         s.printPageNumberInFooter = readBool(ini, Section, PrintPageNumberInFooter, true);
     }
 
+    {
+        using namespace K::Spelling;
+        const int check = readInt(ini, Section, CheckAsYouType, -1);
+        s.spelling.stored = check != -1;
+        s.spelling.checkAsYouType = s.spelling.stored && check != 0;
+        s.spelling.dictionaries.clear();
+        for (const QString& code :
+             readString(ini, Section, Dictionaries, QString()).split(QLatin1Char(',')))
+            if (!code.trimmed().isEmpty())
+                s.spelling.dictionaries << code.trimmed();
+    }
+
     createBackupDir(s.backupDir, workingDir);
     return s;
 }
@@ -171,6 +183,11 @@ void SaveSettings(const QString& settingsPath, const TAppSettings& s)
         writeInt(ini, Section, BottomMargin, s.bottomMargin);
         writeBool(ini, Section, PrintTabNameInHeader, s.printTabNameInHeader);
         writeBool(ini, Section, PrintPageNumberInFooter, s.printPageNumberInFooter);
+    }
+    if (s.spelling.stored) {
+        using namespace K::Spelling;
+        writeBool(ini, Section, CheckAsYouType, s.spelling.checkAsYouType);
+        writeString(ini, Section, Dictionaries, s.spelling.dictionaries.join(QLatin1Char(',')));
     }
 }
 

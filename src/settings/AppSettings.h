@@ -1,12 +1,24 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The main window's placement as the settings file keeps it; state 0 normal, 1 minimized,
 // 2 maximized.
 struct TWindowPlacement
 {
     int top = 0, left = 0, height = 0, width = 0, state = 0;
+};
+
+// Spelling as the user chose it. A file from before spelling existed has no choice in it: the
+// program then picks one each start (the locale's dictionary when there is one) and writes
+// nothing until the user chooses.
+struct TSpellingSettings
+{
+    bool stored = false; // the file holds the choice
+    bool checkAsYouType = false;
+    QStringList dictionaries; // codes such as "en_US"
+    bool operator==(const TSpellingSettings&) const = default;
 };
 
 // Everything jornix.ini stores for the main window, as plain values, so that loading and saving
@@ -35,6 +47,7 @@ struct TAppSettings
     bool printTabNameInHeader = true, printPageNumberInFooter = true;
     QString fontName = QStringLiteral("Arial"); // written by SaveSettings only
     int fontSize = 12;
+    TSpellingSettings spelling;
 };
 
 // Reads every key the main window starts with, with the given values as defaults, writes the

@@ -58,6 +58,13 @@ inline constexpr char FontName[] = "Font Name";
 inline constexpr char FontSize[] = "Font Size";
 } // namespace Editor
 
+namespace Spelling {
+inline constexpr char Section[] = "Spelling";
+inline constexpr char CheckAsYouType[] = "Check As You Type";
+// Codes of the dictionaries in use, separated by commas: "en_US,de_DE".
+inline constexpr char Dictionaries[] = "Dictionaries";
+} // namespace Spelling
+
 namespace Advanced {
 inline constexpr char Section[] = "Advanced";
 // Left by old versions; no longer used and removed by every save.

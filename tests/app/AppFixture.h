@@ -22,6 +22,10 @@ protected:
     std::unique_ptr<TDMActions> actions;
     std::unique_ptr<TFormMain> form;
     QDateTime clock{QDate(2026, 12, 7), QTime(10, 0)};
+    // No spelling dictionary unless a test brings its own, so that no test depends on the
+    // machine's.
+    QStringList dictionaryDirs;
+    QLocale locale{QLocale::English, QLocale::UnitedStates};
 
     QString programDir() const { return temp.path(); }
     QString docs(const QString& name = {}) const
@@ -39,6 +43,8 @@ protected:
         env.workingDir = programDir();
         env.now = [this] { return clock; };
         env.prompter = &prompter;
+        env.dictionaryDirs = dictionaryDirs;
+        env.locale = locale;
         return env;
     }
 

@@ -250,4 +250,28 @@ TEST_F(AppSettingsTest, BackupDirectoryIsCreatedWhereItBelongs)
     EXPECT_TRUE(QFileInfo(elsewhere.filePath("Old")).isDir());
 }
 
+TEST_F(AppSettingsTest, SpellingIsWrittenOnlyOnceTheUserChose)
+{
+    // A file from before spelling existed: no choice, and a save keeps it so, so that the
+    // program can still pick the locale's dictionary once one is installed.
+    writeIni("[General]\nAutoSave Interval=5\n");
+    TAppSettings s = load();
+    EXPECT_FALSE(s.spelling.stored);
+    SaveSettings(iniPath(), s);
+    EXPECT_FALSE(readIni().contains("[Spelling]"));
+
+    s.spelling = {true, true, {"en_US", "de_DE"}};
+    SaveSettings(iniPath(), s);
+    EXPECT_TRUE(readIni().contains("[Spelling]\nCheck As You Type=1\nDictionaries=en_US,de_DE\n"))
+        << readIni().toStdString();
+    EXPECT_EQ(load().spelling, s.spelling);
+
+    // Switched off with no dictionary chosen is a choice too; blanks around codes are the
+    // user's editing and mean nothing.
+    writeIni("[spelling]\ncheck as you type=0\nDictionaries= fr_FR , ,de_CH\n");
+    EXPECT_EQ(load().spelling, (TSpellingSettings{true, false, {"fr_FR", "de_CH"}}));
+    writeIni("[Spelling]\nCheck As You Type=x\n");
+    EXPECT_EQ(load().spelling, (TSpellingSettings{true, false, {}}));
+}
+
 } // namespace
