@@ -4,7 +4,7 @@
 set -euo pipefail
 kind=${1:-build}
 pkgs=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl-dev
-      libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core)
+      libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core libqt6sql6-sqlite)
 case "$kind" in
   run)  pkgs+=(xvfb xdotool x11-utils imagemagick) ;;
   test) pkgs+=(xvfb xdotool x11-utils imagemagick poppler-utils pandoc unrtf libreoffice-writer-nogui
