@@ -359,6 +359,8 @@ void TSearchIndex::remove(const QString& name)
 
 QList<TIndexHit> TSearchIndex::find(const QString& matchExpression, const TSearchFilter& filter)
 {
+    if (matchExpression.isEmpty())
+        return {};
     QString sql = QStringLiteral("SELECT d.id, d.name, d.kind, d.day FROM documents d "
                                  "WHERE d.id IN (SELECT rowid FROM words WHERE words MATCH ?)");
     QVariantList values{matchExpression};

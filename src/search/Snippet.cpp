@@ -45,7 +45,18 @@ TSnippet MakeSnippet(QStringView text, const TQueryMatcher& matcher, qsizetype m
         while (from < atInLine && line[from].isSpace())
             ++from;
     }
-    const qsizetype to = std::min(line.size(), from + maxLength);
+    qsizetype to = std::min(line.size(), from + maxLength);
+    if (to < line.size()) {
+        // End after a whole word, unless that would cut into the match.
+        const qsizetype matchEnd = first ? atInLine + first->length : 0;
+        qsizetype cut = to;
+        while (cut > matchEnd && !line[cut].isSpace())
+            --cut;
+        while (cut > matchEnd && line[cut - 1].isSpace())
+            --cut;
+        if (cut > matchEnd)
+            to = cut;
+    }
 
     TSnippet snippet;
     std::vector<qsizetype> outAt(size_t(to - from + 1), 0);
