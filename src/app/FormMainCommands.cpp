@@ -27,7 +27,8 @@ const TMenuRow menuLayout[] = {
       "FileLoadAtStartup", "FileDeleteKeywordFile", "-", "FilePrint", "-", "Exit1"}},
     {"&Edit",
      {"EditUndo", "-", "EditCut", "EditCopy", "EditPaste", "EditPasteAsText", "EditSelectAll", "-",
-      "FormatFont", "-", "EditFind", "EditFindNext", "EditReplace", "-", "EditInsertDate",
+      "FormatFont", "-", "EditFind", "EditFindNext", "EditFindPrevious", "EditReplace",
+      "EditSearchJournal", "-", "EditInsertDate",
       "EditInsertTime"}},
     {"&Goto", {"GotoPrevDate", "GotoNextDate", "-", "GotoQuickList"}},
     {"&Tools", {"ToolsWordCount", "ToolsOnTop", "-", "ToolsPreferences"}},
@@ -38,7 +39,7 @@ const char* const toolBarLayout[] = {
     "FileNewKeywordFile", "FileOpen", "FileSave", "FilePrintImmediately", "-", "EditCut",
     "EditCopy", "EditPaste", "EditUndo", "-", "FormatBold", "FormatItalic", "FormatUnderline",
     "FormatBullets", "FormatStrikeOut", "-", "FormatLeftAlign", "FormatCentreAlign",
-    "FormatRightAlign"};
+    "FormatRightAlign", "-", "EditSearchJournal"};
 
 template <typename Container, typename Add>
 void fill(const Container& names, const QHash<QString, QAction*>& commands, Add add)
@@ -81,6 +82,7 @@ void TFormMain::buildCommands()
     buildPrintCommands();
     buildToolsCommands();
     buildQuickListCommands();
+    buildSearchCommands();
     make("BugTracking1", &TFormMain::BugTrackingClick);
     make("ReportBug1", &TFormMain::ReportBugClick);
 

@@ -65,6 +65,7 @@ void TFormMain::SaveCurrentDocument()
             if (Editor->isEmptyDocument()) {
                 DeleteFileIfExists(EntryPath);
                 DeleteFileIfExists(EntryBackupPath);
+                emit documentRemoved(EntryPath);
                 return; // stays modified, as the user left it
             }
             const QString backupFailure =
@@ -82,6 +83,7 @@ void TFormMain::SaveCurrentDocument()
     if (diary && Editor->isEmptyDocument()) {
         DeleteFileIfExists(EntryPath);
         DeleteFileIfExists(EntryBackupPath);
+        emit documentRemoved(EntryPath);
     }
 }
 
@@ -92,6 +94,7 @@ void TFormMain::SaveKeywordFile(const QString& name)
     if (Editor->isEmptyDocument()) {
         DeleteFileIfExists(path);
         DeleteFileIfExists(backup);
+        emit documentRemoved(path);
     } else {
         const QString backupFailure = BackupBeforeSave ? keepBackupCopy(path, backup) : QString();
         writeDocument(path);
@@ -110,6 +113,7 @@ void TFormMain::writeDocument(const QString& path)
     preserveExternalChange(path);
     Editor->saveToFile(path);
     rememberStamp(path);
+    emit documentSaved(path);
 }
 
 void TFormMain::rememberStamp(const QString& path)

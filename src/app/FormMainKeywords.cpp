@@ -110,8 +110,8 @@ void TFormMain::FileRenameKeywordExecute()
         // Only the spelling changes: the file takes the new spelling, nothing is deleted.
         const QString newPath = JoinPath(DocsDir, KeywordFileName(*newName));
         const QString newBackup = JoinPath(BackupDir, KeywordFileName(*newName));
-        if (oldPath != newPath && FileExists(oldPath))
-            RenameFile(oldPath, newPath);
+        if (oldPath != newPath && FileExists(oldPath) && RenameFile(oldPath, newPath))
+            emit documentRenamed(oldPath, newPath);
         if (oldBackup != newBackup && FileExists(oldBackup))
             RenameFile(oldBackup, newBackup);
         rememberStamp(newPath);
@@ -123,6 +123,7 @@ void TFormMain::FileRenameKeywordExecute()
     if (!sameFile) {
         DeleteFileIfExists(oldPath);
         DeleteFileIfExists(oldBackup);
+        emit documentRemoved(oldPath);
     }
 }
 
@@ -147,8 +148,10 @@ void TFormMain::FileDeleteKeywordFileExecute()
                              QStringLiteral("\"?\nWarning! This action is irrevocable!");
     if (!prompter->question(this, QStringLiteral("Delete Keyword File"), question))
         return;
-    DeleteFileIfExists(KeywordFilePath(DocsDir, name));
+    const QString path = KeywordFilePath(DocsDir, name);
+    DeleteFileIfExists(path);
     DeleteFileIfExists(KeywordFilePath(BackupDir, name));
+    emit documentRemoved(path);
     for (int i = 0; i < StartupTabs.size(); ++i) {
         if (StartupTabs[i].compare(name, Qt::CaseInsensitive) == 0) {
             StartupTabs.removeAt(i);

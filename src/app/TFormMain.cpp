@@ -285,8 +285,10 @@ void TFormMain::firstShow()
     if (remembered > 0) {
         // Going straight to the remembered keyword tab leaves today's entry unseen: the empty
         // file that opening it wrote must not stay behind (a file with words in it stays).
-        if (entryPlaceholder && StampOf(EntryPath) == placeholderStamp)
+        if (entryPlaceholder && StampOf(EntryPath) == placeholderStamp) {
             DeleteFileIfExists(EntryPath);
+            emit documentRemoved(EntryPath);
+        }
         TabControl->selectSilently(remembered);
     }
     // Today's entry was read a moment ago; a file that could not be read then is not read (and
@@ -295,6 +297,8 @@ void TFormMain::firstShow()
         TabControlChange();
     FileLoadAtStartupUpdate();
     FillCategoriesTree();
+    // The journal's index opens and catches up in the background once the window is up.
+    QTimer::singleShot(0, this, [this] { guarded([&] { startJournalSearch(); }); });
 }
 
 bool TFormMain::saveBeforeLeaving()

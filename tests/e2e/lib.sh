@@ -9,6 +9,8 @@ JORNIX_BUILT=${1:?usage: test.sh path/to/jornix}
 E2E_DIR=$(mktemp -d /tmp/jornix-e2e.XXXXXX)
 APP_DIR="$E2E_DIR/program"
 mkdir -p "$APP_DIR"
+# The search index goes to the user's cache folder: each test has its own.
+export XDG_CACHE_HOME="$E2E_DIR/cache"
 cp "$JORNIX_BUILT" "$APP_DIR/jornix"
 APP_PID=""
 APP_WIN=""
