@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -190,6 +191,19 @@ void BM_StartCaughtUpNothingChanged(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StartCaughtUpNothingChanged)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening the index for writing, with its check that the file is sound.
+void BM_OpenIndexFile(benchmark::State& state)
+{
+    builtSearch();
+    for (auto _ : state) {
+        TSearchIndex index;
+        index.openFile(journal().indexPath);
+        benchmark::DoNotOptimize(index.isOpen());
+    }
+    state.counters["file_MB"] = double(QFileInfo(journal().indexPath).size()) / 1e6;
+}
+BENCHMARK(BM_OpenIndexFile)->Unit(benchmark::kMillisecond);
 
 // The catching up itself: the folder's 7,800 files listed with their sizes and times, compared
 // with what the index holds.

@@ -145,14 +145,16 @@ void TSearchIndex::createSchema()
     run(format);
 }
 
-bool TSearchIndex::looksSound()
+bool TSearchIndex::isSound()
 {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA quick_check")))
         fail(query.lastError());
-    if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
-        return false;
-    query.finish();
+    return query.next() && query.value(0).toString() == QLatin1String("ok");
+}
+
+bool TSearchIndex::isOurs()
+{
     QSqlQuery tables(db);
     if (!tables.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         fail(tables.lastError());
@@ -176,8 +178,9 @@ void TSearchIndex::openFile(const QString& path, bool* wasReset)
             // start), never its consistency, so the log is not flushed to disk on every commit.
             run(db, QStringLiteral("PRAGMA journal_mode=WAL"));
             run(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
-            if (!looksSound())
-                throw TIndexError(TIndexError::Kind::Damaged, QStringLiteral("not a sound index"));
+            if (!isOurs())
+                throw TIndexError(TIndexError::Kind::Damaged,
+                                  QStringLiteral("not an index of this program"));
             // Writing proves the file and its folder are ours to change (not read-only, not
             // locked by another program).
             run(db, QStringLiteral("BEGIN IMMEDIATE"));

@@ -66,8 +66,9 @@ public:
     TSearchIndex(const TSearchIndex&) = delete;
     TSearchIndex& operator=(const TSearchIndex&) = delete;
 
-    // Opens the index file for writing, creating it when needed. A damaged file, or one this
-    // program cannot use (another format), is deleted and started afresh; wasReset tells.
+    // Opens the index file for writing, creating it when needed. A file that is no database, or
+    // one this program cannot use (another format), is deleted and started afresh; wasReset
+    // tells. Damage inside a database shows in isSound(), or as a Damaged error when met.
     // Throws TIndexError (Unavailable) when the file cannot be written at all.
     void openFile(const QString& path, bool* wasReset = nullptr);
     // A new, empty index in memory that other connections of this process can open by name.
@@ -76,6 +77,9 @@ public:
     void openReader(const QString& location, bool inMemory);
     void close();
     bool isOpen() const;
+
+    // Reads the whole file to see that it is sound (tens of milliseconds for a large journal).
+    bool isSound();
 
     // A fresh name for an index in memory.
     static QString newMemoryName();
@@ -98,7 +102,7 @@ private:
     void openConnection(const QString& location, const QString& options);
     void prepare();
     void createSchema();
-    bool looksSound();
+    bool isOurs();
     QSqlQuery& statement(std::unique_ptr<QSqlQuery>& slot, const char* sql);
 
     QString connectionName;

@@ -36,8 +36,10 @@ void TSearchWorker::start()
                 throw TIndexError(TIndexError::Kind::Unavailable,
                                   QStringLiteral("cannot create the folder %1")
                                       .arg(QFileInfo(indexPath).absolutePath()));
-            index.openFile(indexPath);
+            bool fresh = false;
+            index.openFile(indexPath, &fresh);
             inMemory = false;
+            checkWanted = !fresh;
             emit opened(indexPath, false, QString());
         } catch (const TIndexError& e) {
             openMemory(QString::fromStdString(e.what()));
@@ -123,7 +125,7 @@ void TSearchWorker::step()
                 refresh(name);
             index.commit();
             emit updated(ticket);
-            more = planActive || catchUpWanted;
+            more = planActive || catchUpWanted || checkWanted;
         } else if (planActive) {
             QElapsedTimer timer;
             timer.start();
@@ -141,7 +143,7 @@ void TSearchWorker::step()
                 emit caughtUp(int(planRead.size()) + planRemoved);
                 planRead.clear();
             }
-            more = planActive || catchUpWanted;
+            more = planActive || catchUpWanted || checkWanted;
         } else if (catchUpWanted) {
             catchUpWanted = false;
             const TCatchUpPlan plan = PlanCatchUp(ListJournalFiles(docsDir), index.states());
@@ -153,6 +155,7 @@ void TSearchWorker::step()
             }
             if (plan.read.isEmpty()) {
                 emit caughtUp(int(plan.remove.size()));
+                more = checkWanted;
             } else {
                 planRead = plan.read;
                 planPos = 0;
@@ -161,6 +164,11 @@ void TSearchWorker::step()
                 emit progress(0, int(planRead.size()));
                 more = true;
             }
+        } else if (checkWanted) {
+            checkWanted = false;
+            if (!index.isSound())
+                throw TIndexError(TIndexError::Kind::Damaged,
+                                  QStringLiteral("the index file is damaged"));
         }
     } catch (const TIndexError& e) {
         index.rollback();
@@ -173,6 +181,7 @@ void TSearchWorker::step()
 
 void TSearchWorker::recover(const TIndexError& error)
 {
+    checkWanted = false;
     planActive = false;
     planRead.clear();
     catchUpWanted = true;

@@ -65,6 +65,9 @@ private:
     QSet<QString> pending;
     quint64 pendingTicket = 0;
     bool catchUpWanted = false;
+    // The index file is read through once per session to see that it is sound, after the first
+    // catching up, so that searching can start without waiting for it.
+    bool checkWanted = false;
     bool planActive = false;
     QStringList planRead;
     qsizetype planPos = 0;

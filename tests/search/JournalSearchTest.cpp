@@ -252,23 +252,46 @@ TEST_F(JournalSearchTest, ADamagedOrForeignIndexFileIsThrownAwayAndBuiltAgain)
     EXPECT_EQ(find("umbrella"), QStringList({"jx20260102.rtf"}));
     stop();
 
-    // Pages overwritten in the middle of the file.
+    // Pages in the middle of a larger index overwritten: the file still opens as this program's
+    // index, and only reading it through shows the damage.
+    QFile::remove(path);
+    for (int i = 0; i < 300; ++i)
+        put(docs(QStringLiteral("jx2019%1.rtf").arg(QDate(2019, 1, 1).addDays(i).toString("MMdd"))),
+            rtf(QByteArray("Filler text number ").repeated(40) + QByteArray::number(i)));
+    start();
+    stop();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     const qint64 size = file.size();
-    ASSERT_GT(size, 8192);
-    for (qint64 at = 4096; at + 512 < size; at += 4096) {
-        file.seek(at + 100);
-        file.write(QByteArray(400, '\xff'));
-    }
+    ASSERT_GE(size, 40 * 4096);
+    file.seek((size / 2 / 4096) * 4096);
+    file.write(QByteArray(8 * 4096, '\xff'));
     file.close();
     start();
-    // The damage shows when the file is opened, or at the latest when it is searched; either
-    // way it is built again and finds what it found before.
-    search->find(TSearchQuery::parse("umbrella"), {});
-    waitUntilCurrent();
+    // The damage shows when the file is checked after catching up, or when it is searched;
+    // either way it is built again and finds what it found before.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] {
+            const TSearchAnswer answer = search->find(TSearchQuery::parse("anna"), {});
+            return answer.hits.size() == 2 && search->isReady() && !search->isBuilding();
+        },
+        20000));
     EXPECT_EQ(find("umbrella"), QStringList({"jx20260102.rtf"}));
     EXPECT_EQ(find("anna"), QStringList({"jx20260103.rtf", "jx20260101.rtf"}));
+    QSqlDatabase check = QSqlDatabase::addDatabase("QSQLITE", "check");
+    check.setDatabaseName(path);
+    ASSERT_TRUE(check.open());
+    QSqlQuery sound(check);
+    ASSERT_TRUE(sound.exec("PRAGMA quick_check") && sound.next());
+    EXPECT_EQ(sound.value(0).toString(), "ok");
+    QFile rebuilt(path);
+    ASSERT_TRUE(rebuilt.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(rebuilt.readAll().contains(QByteArray(4096, '\xff')))
+        << "the damaged file was thrown away";
+    sound.finish();
+    check.close();
+    check = QSqlDatabase();
+    QSqlDatabase::removeDatabase("check");
 }
 
 TEST_F(JournalSearchTest, AnUnusableCacheFolderKeepsTheIndexInMemory)
