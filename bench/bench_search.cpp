@@ -2,6 +2,10 @@
 // The first index is built in the background; queries, updates after a save and catching up
 // with an unchanged folder must stay far below what a user would notice.
 // Run: scripts/bench.sh bench_search
+#include "app/SearchPage.h"
+#include "app/TDMActions.h"
+#include "app/TFormMain.h"
+#include "app/TPrompter.h"
 #include "search/IndexLocation.h"
 #include "search/JournalFiles.h"
 #include "search/JournalSearch.h"
@@ -9,12 +13,13 @@
 #include "search/SearchResultModel.h"
 #include "store/EntryNames.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -300,12 +305,95 @@ void BM_UpdateAfterSave(benchmark::State& state)
 }
 BENCHMARK(BM_UpdateAfterSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// ---- what the search adds to the window's start ----
+
+class SilentPrompter : public TPrompter
+{
+public:
+    void information(QWidget*, const QString&, const QString&) override {}
+    void error(QWidget*, const QString&, const QString& text) override
+    {
+        qFatal("unexpected error: %s", qPrintable(text));
+    }
+    bool question(QWidget*, const QString&, const QString&) override { return false; }
+    int execDialog(QDialog&) override { return 0; }
+    std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+};
+
+// A program folder whose Docs is the journal above (a link, so the files are made once).
+struct ProgramFolder
+{
+    QTemporaryDir dir;
+    SilentPrompter prompter;
+    ProgramFolder()
+    {
+        if (!QFile::link(journal().docs.path(), dir.path() + QStringLiteral("/Docs")))
+            qFatal("cannot link the documents folder");
+        QDir().mkpath(journal().docs.path() + QStringLiteral("/Backup"));
+    }
+    TEnvironment environment()
+    {
+        TEnvironment env;
+        env.programFilePath = dir.path() + QStringLiteral("/jornix");
+        env.programDir = dir.path();
+        env.workingDir = dir.path();
+        env.prompter = &prompter;
+        return env;
+    }
+};
+
+// From creating the window to the window shown and its first show handled. The search starts
+// only after that, from a timer; the page it adds to the side bar is built on the way.
+void BM_WindowStartToShown(benchmark::State& state)
+{
+    ProgramFolder folder;
+    for (auto _ : state) {
+        TDMActions actions;
+        auto form = std::make_unique<TFormMain>(folder.environment(), actions);
+        form->show();
+        benchmark::DoNotOptimize(form.get());
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        form.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WindowStartToShown)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The search page of the side bar, built with the window.
+void BM_SearchPageConstruction(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TSearchPage page;
+        benchmark::DoNotOptimize(&page);
+    }
+}
+BENCHMARK(BM_SearchPageConstruction)->Unit(benchmark::kMillisecond);
+
+// What starting the search costs the window's thread once the window is up: the rest (opening
+// the index, catching up) runs in the worker thread.
+void BM_StartSearchOnWindowThread(benchmark::State& state)
+{
+    builtSearch();
+    for (auto _ : state) {
+        auto search = std::make_unique<TJournalSearch>(journal().docs.path());
+        search->start(journal().indexPath);
+        state.PauseTiming();
+        search.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartSearchOnWindowThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // The windows started here build their index in a cache folder of their own.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;
