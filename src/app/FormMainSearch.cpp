@@ -9,6 +9,7 @@
 #include "search/JournalSearch.h"
 #include "search/SearchResultModel.h"
 #include "store/EntryNames.h"
+#include "store/Paths.h"
 
 #include <QAction>
 #include <QFileSystemWatcher>
@@ -152,6 +153,11 @@ QString TFormMain::shownDocumentKey() const
 
 void TFormMain::OpenSearchResult(const TSearchResult& result)
 {
+    // Deleted since it was indexed: opening its day would only start an empty entry.
+    if (!FileExists(JoinPath(DocsDir, result.name))) {
+        UpdateStatusHint(QStringLiteral("\"%1\" no longer exists.").arg(result.title));
+        return;
+    }
     QString target;
     if (result.kind == TDocumentKind::Entry) {
         target = entryKey(result.date);

@@ -205,6 +205,14 @@ TEST_F(SearchJournalTest, WhatIsTypedIsSavedAndFoundAndChangesOfEveryKindFollow)
     waitForIndex();
     EXPECT_EQ(search("island"), QStringList({day(2025, 1, 1)}));
 
+    // A result whose file went after the search opens nothing.
+    EXPECT_EQ(search("rain"), QStringList({day(2025, 1, 2)}));
+    QFile::remove(docs("jx20250102.rtf"));
+    const QDate shown = form->CurrentDate;
+    choose(0);
+    EXPECT_EQ(form->CurrentDate, shown);
+    EXPECT_FALSE(QFile::exists(docs("jx20250102.rtf")));
+
     // A file another program put into the folder while the window is open.
     writeFile(docs("jx20240229.rtf"), rtfWith("A leap day on the island"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return search("leap").size() == 1; }, 10000));
