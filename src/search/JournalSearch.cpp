@@ -114,6 +114,8 @@ bool TJournalSearch::isReady() const
 
 void TJournalSearch::reopenReader(const QString& location, bool inMemory)
 {
+    rebuildRequested = false;
+    ++readerOpenings;
     indexLocation = location;
     memory = inMemory;
     try {
@@ -141,15 +143,25 @@ TSearchAnswer TJournalSearch::find(const TSearchQuery& query, const TSearchFilte
             answer.problem = QStringLiteral("The journal cannot be searched in this session.");
         return answer;
     }
+    const QString damaged =
+        QStringLiteral("The search index was damaged; it is being built again.");
+    if (rebuildRequested) {
+        answer.problem = damaged;
+        return answer;
+    }
     try {
         answer.hits = reader.find(query.matchExpression(), filter);
         return answer;
     } catch (const TIndexError& e) {
         if (e.kind() == TIndexError::Kind::Damaged) {
-            QMetaObject::invokeMethod(worker, &TSearchWorker::rebuild, Qt::QueuedConnection);
+            // Once: until the worker has opened the new index, this one is not searched again.
+            rebuildRequested = true;
+            TSearchWorker* target = worker;
+            QMetaObject::invokeMethod(
+                worker, [target, seen = readerOpenings] { target->rebuild(seen); },
+                Qt::QueuedConnection);
             setBuilding(true);
-            answer.problem =
-                QStringLiteral("The search index was damaged; it is being built again.");
+            answer.problem = damaged;
             return answer;
         }
         if (e.kind() == TIndexError::Kind::Unavailable) {

@@ -83,6 +83,8 @@ private:
     bool memory = false;
     bool building = true;
     bool failed = false;
+    bool rebuildRequested = false;
+    quint64 readerOpenings = 0;
     quint64 lastTicket = 0;
     quint64 doneTicket = 0;
     QTimer* folderTimer = nullptr;

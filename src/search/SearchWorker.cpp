@@ -40,7 +40,7 @@ void TSearchWorker::start()
             index.openFile(indexPath, &fresh);
             inMemory = false;
             checkWanted = !fresh;
-            emit opened(indexPath, false, QString());
+            announce(indexPath, QString());
         } catch (const TIndexError& e) {
             openMemory(QString::fromStdString(e.what()));
         }
@@ -54,7 +54,7 @@ void TSearchWorker::openMemory(const QString& reason)
         const QString name = TSearchIndex::newMemoryName();
         index.openMemory(name);
         inMemory = true;
-        emit opened(name, true, reason);
+        announce(name, reason);
     } catch (const TIndexError& e) {
         dead = true;
         emit failed(QString::fromStdString(e.what()));
@@ -74,8 +74,16 @@ void TSearchWorker::update(const QString& name, quint64 ticket)
     schedule();
 }
 
-void TSearchWorker::rebuild()
+void TSearchWorker::announce(const QString& location, const QString& reason)
 {
+    ++openings;
+    emit opened(location, inMemory, reason);
+}
+
+void TSearchWorker::rebuild(quint64 openedCount)
+{
+    if (openedCount < openings)
+        return;
     recover(TIndexError(TIndexError::Kind::Damaged, QStringLiteral("damaged")));
     schedule();
 }
@@ -201,7 +209,7 @@ void TSearchWorker::recover(const TIndexError& error)
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})
             QFile::remove(indexPath + QLatin1String(suffix));
         index.openFile(indexPath);
-        emit opened(indexPath, false, QString());
+        announce(indexPath, QString());
     } catch (const TIndexError& e) {
         openMemory(QString::fromStdString(e.what()));
     }

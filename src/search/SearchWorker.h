@@ -32,8 +32,9 @@ public slots:
     // Reads one document again (or drops it when its file is gone); ticket is handed back
     // through updated() once it is in the index.
     void update(const QString& name, quint64 ticket);
-    // The window found the index damaged: start it afresh.
-    void rebuild();
+    // The window found the index damaged while searching the one opened openedCount-th: start it
+    // afresh, unless that has been done since.
+    void rebuild(quint64 openedCount);
     // Closes the index in this thread; the last call before the thread ends.
     void shutdown();
 
@@ -53,6 +54,7 @@ private:
     void refresh(const QString& name);
     void recover(const TIndexError& error);
     void openMemory(const QString& reason);
+    void announce(const QString& location, const QString& reason);
 
     TSearchIndex index;
     QString docsDir;
@@ -60,6 +62,7 @@ private:
     bool inMemory = false;
     bool dead = false;
     int recoveries = 0;
+    quint64 openings = 0;
     std::atomic<bool> stopping{false};
 
     QSet<QString> pending;

@@ -29,6 +29,24 @@ QByteArray rtf(const QByteArray& text)
     return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard " + text + "\\par\r\n}";
 }
 
+// Whether SQLite finds the file sound, read through a connection of the test's own.
+bool isSoundFile(const QString& path)
+{
+    bool sound = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+        db.setDatabaseName(path);
+        db.setConnectOptions("QSQLITE_OPEN_READONLY");
+        if (db.open()) {
+            QSqlQuery query(db);
+            sound = query.exec("PRAGMA quick_check") && query.next() &&
+                    query.value(0).toString() == "ok";
+        }
+    }
+    QSqlDatabase::removeDatabase("check");
+    return sound;
+}
+
 void setModified(const QString& path, const QDateTime& when)
 {
     QFile file(path);
@@ -181,8 +199,9 @@ TEST_F(JournalSearchTest, CatchingUpReadsOnlyWhatChangedBehindItsBack)
     put(docs("kw_Garden.rtf"), rtf("Plant the roses"));
     search->folderChanged();
     search->folderChanged();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return find("roses").size() == 1; }, 10000));
-    EXPECT_EQ(lastTotal, 1);
+    // Only the new file is read (its progress may come in after its words can be found).
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return find("roses").size() == 1 && lastTotal == 1; }, 10000));
 }
 
 TEST_F(JournalSearchTest, OwnSavesDeletionsAndRenamesAreSearchableAtOnce)
@@ -270,28 +289,22 @@ TEST_F(JournalSearchTest, ADamagedOrForeignIndexFileIsThrownAwayAndBuiltAgain)
     start();
     // The damage shows when the file is checked after catching up, or when it is searched;
     // either way it is built again and finds what it found before.
+    // (The window's connection may still be on the old file for a moment: it is the one that
+    // must answer, so the answers are part of what is waited for.)
+    auto answers = [this](const char* word) {
+        const TSearchAnswer answer = search->find(TSearchQuery::parse(word), {});
+        return answer.problem.isEmpty() ? answer.hits.size() : -1;
+    };
     ASSERT_TRUE(QTest::qWaitFor(
-        [this] {
-            const TSearchAnswer answer = search->find(TSearchQuery::parse("anna"), {});
-            return answer.hits.size() == 2 && search->isReady() && !search->isBuilding();
+        [&] {
+            return isSoundFile(path) && !search->isBuilding() && answers("anna") == 2 &&
+                   answers("umbrella") == 1 && answers("filler") == 300;
         },
-        20000));
-    EXPECT_EQ(find("umbrella"), QStringList({"jx20260102.rtf"}));
-    EXPECT_EQ(find("anna"), QStringList({"jx20260103.rtf", "jx20260101.rtf"}));
-    QSqlDatabase check = QSqlDatabase::addDatabase("QSQLITE", "check");
-    check.setDatabaseName(path);
-    ASSERT_TRUE(check.open());
-    QSqlQuery sound(check);
-    ASSERT_TRUE(sound.exec("PRAGMA quick_check") && sound.next());
-    EXPECT_EQ(sound.value(0).toString(), "ok");
+        30000));
     QFile rebuilt(path);
     ASSERT_TRUE(rebuilt.open(QIODevice::ReadOnly));
     EXPECT_FALSE(rebuilt.readAll().contains(QByteArray(4096, '\xff')))
         << "the damaged file was thrown away";
-    sound.finish();
-    check.close();
-    check = QSqlDatabase();
-    QSqlDatabase::removeDatabase("check");
 }
 
 TEST_F(JournalSearchTest, AnUnusableCacheFolderKeepsTheIndexInMemory)
