@@ -126,6 +126,9 @@ BENCHMARK(BM_DateChangeWithQuickListOpen)->Unit(benchmark::kMillisecond)->UseRea
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window builds a search index in the user's cache folder; the benchmark uses its own.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -22,7 +22,8 @@ const TMenuRow menuLayout[] = {
       "FileLoadAtStartup", "FileDeleteKeywordFile", "-", "FilePrint", "-", "Exit1"}},
     {"&Edit",
      {"EditUndo", "-", "EditCut", "EditCopy", "EditPaste", "EditPasteAsText", "EditSelectAll", "-",
-      "FormatFont", "-", "EditFind", "EditFindNext", "EditReplace", "-", "EditInsertDate",
+      "FormatFont", "-", "EditFind", "EditFindNext", "EditFindPrevious", "EditReplace",
+      "EditSearchJournal", "-", "EditInsertDate",
       "EditInsertTime"}},
     {"&Goto", {"GotoPrevDate", "GotoNextDate", "-", "GotoQuickList"}},
     {"&Tools", {"ToolsWordCount", "ToolsOnTop", "-", "ToolsPreferences"}},
@@ -33,7 +34,7 @@ const char* const toolBarLayout[] = {
     "FileNewKeywordFile", "FileOpen", "FileSave", "FilePrintImmediately", "-", "EditCut",
     "EditCopy", "EditPaste", "EditUndo", "-", "FormatBold", "FormatItalic", "FormatUnderline",
     "FormatBullets", "FormatStrikeOut", "-", "FormatLeftAlign", "FormatCentreAlign",
-    "FormatRightAlign"};
+    "FormatRightAlign", "-", "EditSearchJournal"};
 
 template <typename Container, typename Add>
 void fill(const Container& names, const QHash<QString, QAction*>& commands, Add add)
@@ -76,6 +77,7 @@ void TFormMain::buildCommands()
     buildPrintCommands();
     buildToolsCommands();
     buildQuickListCommands();
+    buildSearchCommands();
     buildHelpCommands();
 
     registerCommand(actions.ToolsOnTop);

@@ -53,6 +53,7 @@ bool TFormMain::FindNextMatch(QDialog* dialog)
 
 void TFormMain::FindDialogFind()
 {
+    EndJournalMatches();
     FindStart = -1;
     FindNextMatch(FindDialog);
     FindDialog->close();

@@ -61,6 +61,7 @@ void TFormMain::buildSideBar()
     PopupMenuTreeView = new QMenu(this);
     PopupMenuTreeView->setObjectName(QStringLiteral("PopupMenuTreeView"));
     PopupMenuTreeView->addActions(actions.ALCategories());
+    buildSearchPage();
 
     connect(ComboBoxQL, &QComboBox::activated, this,
             [this] { guarded([&] { ComboBoxQLChange(); }); });
@@ -109,7 +110,8 @@ void TFormMain::applySideBarSettings(const TAppSettings& s)
     if (s.sideBarPage >= 0 && s.sideBarPage < SideBar->count())
         SideBar->setCurrentIndex(s.sideBarPage);
     if (!s.categoriesEnabled) {
-        SideBar->setCurrentIndex(0);
+        if (SideBar->currentIndex() == 1)
+            SideBar->setCurrentIndex(0);
         SideBar->setTabVisible(1, false);
     }
 }

@@ -53,6 +53,22 @@ QIcon linesIcon(Qt::Alignment alignment, bool bullets = false)
     return QIcon(pixmap);
 }
 
+// A magnifying glass, for searching the journal.
+QIcon searchIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = QApplication::palette().color(QPalette::WindowText);
+    painter.setPen(QPen(colour, 3));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(5, 5, 15, 15));
+    painter.setPen(QPen(colour, 5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(19, 19), QPointF(27, 27));
+    return QIcon(pixmap);
+}
+
 QIcon drawnIcon(const QString& command)
 {
     QStyle* style = QApplication::style();
@@ -102,6 +118,8 @@ QIcon drawnIcon(const QString& command)
         return linesIcon(Qt::AlignRight);
     if (command == QLatin1String("FormatBullets"))
         return linesIcon(Qt::AlignLeft, true);
+    if (command == QLatin1String("EditSearchJournal"))
+        return searchIcon();
     return {};
 }
 

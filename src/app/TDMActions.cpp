@@ -182,6 +182,9 @@ void TDMActions::EditFindNextExecute()
 {
     if (!FormMain->Editor->hasFocus())
         return;
+    // While a journal search's matches are shown, F3 goes to the next of them.
+    if (FormMain->JournalFindNext(true))
+        return;
     if (FormMain->FindDialog->findText().isEmpty()) {
         EditFindExecute();
         return;

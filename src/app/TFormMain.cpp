@@ -310,6 +310,8 @@ void TFormMain::firstShow()
         TabControlChange();
     FileLoadAtStartupUpdate();
     FillCategoriesTree();
+    // The journal's index opens and catches up in the background once the window is up.
+    QTimer::singleShot(0, this, [this] { guarded([&] { startJournalSearch(); }); });
 }
 
 bool TFormMain::saveBeforeLeaving()

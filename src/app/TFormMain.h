@@ -3,6 +3,7 @@
 #include "app/TDatePicker.h"
 #include "app/TEnvironment.h"
 #include "journal/TJournal.h"
+#include "search/SearchQuery.h"
 #include "settings/AppSettings.h"
 
 #include <QDate>
@@ -188,6 +189,37 @@ public:
     // "About...": the About box with the version read from the program file now.
     void miAboutClick();
     // ---- end of options and about ----
+
+    // ---- searching the whole journal (FormMainSearch.cpp) ----
+public:
+    class TSearchPage* SearchPage = nullptr;
+    class QScrollArea* SearchPageHolder = nullptr;
+    // The journal's index, started once the window is up.
+    class TJournalSearch* JournalSearch = nullptr;
+    // "Search &Journal..." (Ctrl+Shift+J): the side bar's search page, ready for typing.
+    void EditSearchJournalExecute();
+    // "Find &Previous" (Shift+F3): the previous match of the journal search in the document
+    // shown, or of the Find dialog's text.
+    void EditFindPreviousExecute();
+    // Opens the document of a search result, saving the one shown first, and selects the first
+    // place the search found in it.
+    void OpenSearchResult(const struct TSearchResult& result);
+    // F3 and Shift+F3 while the document shown is the one a journal search opened: selects its
+    // next (or previous) match and returns true; false when no journal search applies.
+    bool JournalFindNext(bool forward);
+    // A search from the Find dialog takes F3 back.
+    void EndJournalMatches();
+    void startJournalSearch();
+
+private:
+    void buildSearchPage();
+    void buildSearchCommands();
+    QString shownDocumentKey() const;
+    bool journalMatchesActive = false;
+    TSearchQuery journalMatchesQuery;
+    QString journalMatchesDocument;
+    QWidget* searchProgress = nullptr;
+    // ---- end of searching the whole journal ----
 
 private:
     // Creates a command from its table row and runs handler, guarded, when it is triggered.

@@ -15,7 +15,9 @@ cp "$JORNIX_BUILT" "$APP_DIR/jornix"
 # the print dialog offers printing to a file whatever printers the machine has.
 export HOME="$E2E_DIR/home"
 mkdir -p "$HOME"
-unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME LANGUAGE
+unset XDG_CONFIG_HOME XDG_DATA_HOME LANGUAGE
+# The search index goes to the user's cache folder: each test has its own.
+export XDG_CACHE_HOME="$E2E_DIR/cache"
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 export CUPS_SERVER="$E2E_DIR/no-print-server.sock"
 APP_PID=""
