@@ -131,6 +131,7 @@ void TFormMain::buildLayout()
     DateTimePicker = new QDateEdit(PanelDatePicker);
     DateTimePicker->setObjectName(QStringLiteral("DateTimePicker"));
     DateTimePicker->setCalendarPopup(true);
+    installEntryCalendar();
     DateTimePicker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     // Wide enough for the longest long date of the user's locale.
     const QString longest = QLocale().toString(QDate(2026, 9, 30), QLocale::LongFormat);

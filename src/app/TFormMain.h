@@ -180,6 +180,16 @@ protected:
     class TCurrentPrinter* CurrentPrinter = nullptr; // created at the first print
     // ---- end of printing ----
 
+    // ---- the date control's calendar (FormMainCalendar.cpp) ----
+public:
+    // Marks the days with an entry; refreshMarks() when the documents change.
+    class TEntryCalendar* EntryCalendar = nullptr;
+
+protected:
+    void installEntryCalendar();
+    quint32 markedDays(int year, int month) const;
+    // ---- end of the date control's calendar ----
+
     // ---- options and about (FormMainPreferences.cpp) ----
 public:
     // "&Options..." (F2): the Options dialog over copies of the preferences; OK writes them
