@@ -24,7 +24,7 @@ struct TMenuRow {
 const TMenuRow menuLayout[] = {
     {"&File",
      {"FileNewKeywordFile", "FileOpen", "FileSave", "FileCloseKeywordFile", "-", "FileRenameKeyword",
-      "FileLoadAtStartup", "FileDeleteKeywordFile", "-", "FilePrint", "-", "Exit1"}},
+      "FileLoadAtStartup", "FileDeleteKeywordFile", "-", "FilePrint", "FileExport", "-", "Exit1"}},
     {"&Edit",
      {"EditUndo", "-", "EditCut", "EditCopy", "EditPaste", "EditPasteAsText", "EditSelectAll", "-",
       "FormatFont", "-", "EditFind", "EditFindNext", "EditReplace", "-", "EditInsertDate",
@@ -79,6 +79,7 @@ void TFormMain::buildCommands()
     make("GotoNextDate", &TFormMain::ButtonJumpRightClick)->setEnabled(false);
     buildEditCommands();
     buildPrintCommands();
+    buildExportCommands();
     buildToolsCommands();
     buildQuickListCommands();
     make("BugTracking1", &TFormMain::BugTrackingClick);

@@ -158,15 +158,19 @@ void appendDocument(QTextDocument& whole, const QTextDocument& part, bool first)
     }
     QTextCursor cursor(&whole);
     cursor.movePosition(QTextCursor::End);
-    if (!first) {
-        // A blank line between one entry's end and the next one's date.
+    if (!first)
         cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        QTextBlockFormat next;
-        next.setTopMargin(part.defaultFont().pointSizeF() > 0 ? part.defaultFont().pointSizeF()
-                                                              : 12);
-        cursor.insertBlock(next, QTextCharFormat());
-    }
+    const int start = cursor.position();
     cursor.insertFragment(QTextDocumentFragment(&part));
+    // The fragment's first paragraph went into the block it was put in, and took that block's
+    // formats: it gets its own back (a heading stays a heading), set off from the entry above.
+    QTextBlockFormat head = part.begin().blockFormat();
+    if (!first)
+        head.setTopMargin(qMax(head.topMargin(), part.defaultFont().pointSizeF() > 0
+                                                     ? 2 * part.defaultFont().pointSizeF()
+                                                     : 24));
+    cursor.setPosition(start);
+    cursor.setBlockFormat(head);
 }
 
 QString plainTextOf(const QTextDocument& doc)

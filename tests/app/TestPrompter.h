@@ -11,15 +11,30 @@
 class TTestPrompter : public TPrompter
 {
 public:
-    struct Shown {
-        QString kind; // "information", "error", "question", "dialog", "font"
+    struct Shown
+    {
+        QString kind; // "information", "error", "question", "dialog", "font", "file", "progress"
         QString title;
         QString text;
     };
     std::vector<Shown> shown;
-    std::deque<bool> answers;                          // questions; No when empty
-    std::deque<std::function<int(QDialog&)>> dialogs;  // modal dialogs; Rejected when empty
-    std::deque<std::optional<QFont>> fonts;            // font dialog; cancelled when empty
+    std::deque<bool> answers;                         // questions; No when empty
+    std::deque<std::function<int(QDialog&)>> dialogs; // modal dialogs; Rejected when empty
+    std::deque<std::optional<QFont>> fonts;           // font dialog; cancelled when empty
+    std::deque<QString> files;     // save-file dialog; cancelled when empty or for an empty name
+    int cancelProgressAt = -1;     // a progress dialog's Cancel, at this step
+    std::vector<int> progressSeen; // the steps a progress dialog showed
+
+    struct Progress : TProgress
+    {
+        TTestPrompter& owner;
+        explicit Progress(TTestPrompter& p) : owner(p) {}
+        bool advance(int done) override
+        {
+            owner.progressSeen.push_back(done);
+            return owner.cancelProgressAt < 0 || done < owner.cancelProgressAt;
+        }
+    };
 
     void information(QWidget*, const QString& title, const QString& text) override
     {
@@ -55,6 +70,27 @@ public:
         auto font = fonts.front();
         fonts.pop_front();
         return font;
+    }
+
+    std::optional<QString> saveFileName(QWidget*, const QString& caption,
+                                        const QString& proposedPath, const QString& filter) override
+    {
+        shown.push_back(
+            {QStringLiteral("file"), caption, proposedPath + QStringLiteral(" | ") + filter});
+        if (files.empty())
+            return std::nullopt;
+        const QString file = files.front();
+        files.pop_front();
+        if (file.isEmpty())
+            return std::nullopt;
+        return file;
+    }
+    std::unique_ptr<TProgress> progress(QWidget*, const QString& title, const QString& label,
+                                        int total) override
+    {
+        shown.push_back(
+            {QStringLiteral("progress"), title, label + QStringLiteral(" | %1").arg(total)});
+        return std::make_unique<Progress>(*this);
     }
 
     QStringList texts(const QString& kind) const
