@@ -95,8 +95,8 @@ std::optional<QString> TFormMain::askExportTarget(const QString& proposedName, T
     const QString extension = ExportExtension(format);
     QString proposed = JoinPath(dir, proposedName + u'.' + extension);
     for (;;) {
-        const std::optional<QString> chosen =
-            prompter->saveFileName(this, QStringLiteral("Export"), proposed, ExportFilter(format));
+        const std::optional<QString> chosen = prompter->saveFileName(
+            this, QStringLiteral("Export As"), proposed, ExportFilter(format));
         if (!chosen || chosen->isEmpty())
             return std::nullopt;
         QString path = QFileInfo(*chosen).absoluteFilePath();
