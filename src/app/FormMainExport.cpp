@@ -95,7 +95,7 @@ std::optional<QString> TFormMain::askExportTarget(const QString& proposedName, T
     const QString extension = ExportExtension(format);
     QString proposed = JoinPath(dir, proposedName + u'.' + extension);
     for (;;) {
-        const std::optional<QString> chosen = prompter->saveFileName(
+        const std::optional<QString> chosen = prompter->chooseExportFile(
             this, QStringLiteral("Export As"), proposed, ExportFilter(format));
         if (!chosen || chosen->isEmpty())
             return std::nullopt;

@@ -46,8 +46,9 @@ std::optional<QFont> TQtPrompter::chooseFont(QWidget* owner, const QFont& initia
     return font;
 }
 
-std::optional<QString> TQtPrompter::saveFileName(QWidget* owner, const QString& caption,
-                                                 const QString& proposedPath, const QString& filter)
+std::optional<QString> TQtPrompter::chooseExportFile(QWidget* owner, const QString& caption,
+                                                     const QString& proposedPath,
+                                                     const QString& filter)
 {
     QFileDialog dialog(owner, caption, proposedPath, filter);
     dialog.setObjectName(QStringLiteral("SaveFileDialog"));

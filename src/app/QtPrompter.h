@@ -12,9 +12,9 @@ public:
     bool question(QWidget* owner, const QString& title, const QString& text) override;
     int execDialog(QDialog& dialog) override;
     std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) override;
-    std::optional<QString> saveFileName(QWidget* owner, const QString& caption,
-                                        const QString& proposedPath,
-                                        const QString& filter) override;
+    std::optional<QString> chooseExportFile(QWidget* owner, const QString& caption,
+                                            const QString& proposedPath,
+                                            const QString& filter) override;
     std::unique_ptr<TProgress> progress(QWidget* owner, const QString& title, const QString& label,
                                         int total) override;
 };

@@ -44,9 +44,9 @@ public:
     virtual std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) = 0;
     // The dialog that names a file to write, starting at proposedPath; nullopt when cancelled.
     // It never asks about replacing a file: the caller does, through question().
-    virtual std::optional<QString> saveFileName(QWidget* /*owner*/, const QString& /*caption*/,
-                                                const QString& /*proposedPath*/,
-                                                const QString& /*filter*/)
+    virtual std::optional<QString> chooseExportFile(QWidget* /*owner*/, const QString& /*caption*/,
+                                                    const QString& /*proposedPath*/,
+                                                    const QString& /*filter*/)
     {
         return std::nullopt;
     }

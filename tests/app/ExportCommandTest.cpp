@@ -58,7 +58,7 @@ protected:
     {
         prompter.dialogs.push_back(std::move(dialog));
         if (file)
-            prompter.files.push_back(*file);
+            prompter.exportFiles.push_back(*file);
         form->command("FileExport")->trigger();
     }
     static QString longDate(int y, int m, int d)
@@ -85,7 +85,7 @@ TEST_F(ExportCommandTest, CommandStandsInTheFileMenuAfterPrintWithItsOwnShortcut
     prompter.dialogs.push_back([](QDialog&) { return int(QDialog::Rejected); });
     QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(prompter.texts("dialog"), QStringList{"ExportDialog"});
-    EXPECT_TRUE(prompter.texts("file").isEmpty());
+    EXPECT_TRUE(prompter.texts("exportFile").isEmpty());
 }
 
 TEST_F(ExportCommandTest, TheDocumentShownIsExportedAsItIsWithoutBeingSavedOrChanged)
@@ -99,9 +99,10 @@ TEST_F(ExportCommandTest, TheDocumentShownIsExportedAsItIsWithoutBeingSavedOrCha
     EXPECT_EQ(seen.scope, TExportDialog::Scope::CurrentDocument) << "the first time";
     EXPECT_EQ(seen.from, QDate(2026, 12, 1)) << "the range offered is the month shown";
     EXPECT_EQ(seen.to, QDate(2026, 12, 31));
-    ASSERT_EQ(prompter.texts("file").size(), 1);
-    EXPECT_TRUE(prompter.texts("file")[0].contains("/Diary 2026-12-07.txt | Plain text (*.txt)"))
-        << prompter.texts("file")[0].toStdString();
+    ASSERT_EQ(prompter.texts("exportFile").size(), 1);
+    EXPECT_TRUE(
+        prompter.texts("exportFile")[0].contains("/Diary 2026-12-07.txt | Plain text (*.txt)"))
+        << prompter.texts("exportFile")[0].toStdString();
 
     EXPECT_EQ(readFile(out("today.txt")), "typed, not saved\n");
     EXPECT_TRUE(editor().isModified());
@@ -114,7 +115,7 @@ TEST_F(ExportCommandTest, TheDocumentShownIsExportedAsItIsWithoutBeingSavedOrCha
                out("no extension"));
     EXPECT_EQ(seen.format, TExportFormat::Text);
     EXPECT_TRUE(pdfPages(out("no extension.pdf")).value(0).contains("typed, not saved"));
-    EXPECT_TRUE(prompter.texts("file").value(0).startsWith(target.path()))
+    EXPECT_TRUE(prompter.texts("exportFile").value(0).startsWith(target.path()))
         << "the folder used last";
     EXPECT_TRUE(prompter.texts("error").isEmpty());
 }
@@ -125,7 +126,8 @@ TEST_F(ExportCommandTest, ARangeOfEntriesGoesToPdfInOrderWithWhatWasTypedAndTheE
     type("the seventh, typed");
     TDialogSeen seen;
     exportWith(choose(TExportDialog::Scope::Entries, TExportFormat::Pdf, &seen), out("dec.pdf"));
-    EXPECT_TRUE(prompter.texts("file").value(0).contains("Diary 2026-12-01 to 2026-12-31.pdf"));
+    EXPECT_TRUE(
+        prompter.texts("exportFile").value(0).contains("Diary 2026-12-01 to 2026-12-31.pdf"));
     const QStringList pages = pdfPages(out("dec.pdf"));
     ASSERT_EQ(pages.size(), 3);
     EXPECT_TRUE(pages[0].contains("first of December") && pages[0].contains(longDate(2026, 12, 1)));
@@ -175,7 +177,7 @@ TEST_F(ExportCommandTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo)
     ASSERT_EQ(prompter.texts("question").size(), 1);
     EXPECT_EQ(prompter.texts("question")[0],
               "\"" + out("dec.txt") + "\" already exists.\nDo you want to replace it?");
-    EXPECT_EQ(prompter.texts("file").size(), 2) << "No asks for another name";
+    EXPECT_EQ(prompter.texts("exportFile").size(), 2) << "No asks for another name";
     EXPECT_EQ(readFile(out("dec.txt")), "earlier");
 
     prompter.clear();
@@ -201,7 +203,7 @@ TEST_F(ExportCommandTest, BadInputIsToldAndLeavesNothingHalfWritten)
     EXPECT_EQ(prompter.texts("information"),
               QStringList{"There are no diary entries from " + longDate(2027, 1, 1) + " to " +
                           longDate(2027, 1, 31) + ", so nothing was exported."});
-    EXPECT_TRUE(prompter.texts("file").isEmpty());
+    EXPECT_TRUE(prompter.texts("exportFile").isEmpty());
 
     // An unreadable entry is left out and listed at the end.
     writeFile(docs("jx20261202.rtf"), QByteArray("\x00\x01junk", 6));
@@ -226,7 +228,7 @@ TEST_F(ExportCommandTest, BadInputIsToldAndLeavesNothingHalfWritten)
     exportWith(choose(TExportDialog::Scope::Entries, TExportFormat::Text), docs("jx20261201.rtf"));
     EXPECT_TRUE(prompter.texts("error").value(0).contains("one of the journal's own files"));
     EXPECT_TRUE(prompter.texts("question").isEmpty());
-    EXPECT_EQ(prompter.texts("file").size(), 2) << "asked for another name";
+    EXPECT_EQ(prompter.texts("exportFile").size(), 2) << "asked for another name";
     EXPECT_EQ(readFile(docs("jx20261201.rtf")), entry);
 }
 

@@ -13,7 +13,8 @@ class TTestPrompter : public TPrompter
 public:
     struct Shown
     {
-        QString kind; // "information", "error", "question", "dialog", "font", "file", "progress"
+        QString
+            kind; // "information", "error", "question", "dialog", "font", "exportFile", "progress"
         QString title;
         QString text;
     };
@@ -21,9 +22,9 @@ public:
     std::deque<bool> answers;                         // questions; No when empty
     std::deque<std::function<int(QDialog&)>> dialogs; // modal dialogs; Rejected when empty
     std::deque<std::optional<QFont>> fonts;           // font dialog; cancelled when empty
-    std::deque<QString> files;     // save-file dialog; cancelled when empty or for an empty name
-    int cancelProgressAt = -1;     // a progress dialog's Cancel, at this step
-    std::vector<int> progressSeen; // the steps a progress dialog showed
+    std::deque<QString> exportFiles; // save-file dialog; cancelled when empty or for an empty name
+    int cancelProgressAt = -1;       // a progress dialog's Cancel, at this step
+    std::vector<int> progressSeen;   // the steps a progress dialog showed
 
     struct Progress : TProgress
     {
@@ -72,15 +73,16 @@ public:
         return font;
     }
 
-    std::optional<QString> saveFileName(QWidget*, const QString& caption,
-                                        const QString& proposedPath, const QString& filter) override
+    std::optional<QString> chooseExportFile(QWidget*, const QString& caption,
+                                            const QString& proposedPath,
+                                            const QString& filter) override
     {
         shown.push_back(
-            {QStringLiteral("file"), caption, proposedPath + QStringLiteral(" | ") + filter});
-        if (files.empty())
+            {QStringLiteral("exportFile"), caption, proposedPath + QStringLiteral(" | ") + filter});
+        if (exportFiles.empty())
             return std::nullopt;
-        const QString file = files.front();
-        files.pop_front();
+        const QString file = exportFiles.front();
+        exportFiles.pop_front();
         if (file.isEmpty())
             return std::nullopt;
         return file;
