@@ -1,11 +1,14 @@
 #include "ExportFixture.h"
 #include "print/PdfReader.h"
+#include "store/StoreTestSupport.h"
 
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -231,6 +234,30 @@ TEST_F(ExportTest, TargetsThatCannotBeWrittenNameThePathAndTheReasonAndLeaveNoth
         EXPECT_TRUE(e.message().contains("folder")) << e.what();
     }
     EXPECT_EQ(outNames(), QStringList{"a folder.html"});
+}
+
+TEST_F(ExportTest, AFolderTheUserCannotWriteIntoIsNamedWithTheSystemsReason)
+{
+    entry(dec1, rtf("text"));
+    const QList<TExportEntry> entries = range(dec1, dec1);
+    const QString locked = out("locked");
+    QDir().mkpath(locked);
+    OpenPathForOthers(locked);
+    ::chmod(QFile::encodeName(locked).constData(), 0555);
+    const QString path = locked + "/r.html";
+    const int code = RunWherePermissionsHold([&] {
+        try {
+            ExportEntries(entries, path, settings(TExportFormat::Html));
+            return 1;
+        } catch (const TExportError& e) {
+            return e.message() == "\"" + path + "\" could not be written: Permission denied" ? 0
+                                                                                             : 2;
+        }
+    });
+    ::chmod(QFile::encodeName(locked).constData(), 0755);
+    SKIP_IF_PERMISSIONS_CANNOT_HOLD(code);
+    EXPECT_EQ(code, 0) << "1: no error, 2: another message";
+    EXPECT_TRUE(QDir(locked).isEmpty());
 }
 
 TEST_F(ExportTest, ACancelledExportLeavesNoFileAndKeepsAnEarlierOne)
