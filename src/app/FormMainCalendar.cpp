@@ -8,10 +8,15 @@
 
 void TFormMain::installEntryCalendar()
 {
-    EntryCalendar =
-        new TEntryCalendar([this](int year, int month) { return markedDays(year, month); },
-                           [this] { return env.today(); }, DateTimePicker);
+    EntryCalendar = makeEntryCalendar();
+    EntryCalendar->setParent(DateTimePicker);
     DateTimePicker->setCalendarWidget(EntryCalendar);
+}
+
+TEntryCalendar* TFormMain::makeEntryCalendar()
+{
+    return new TEntryCalendar([this](int year, int month) { return markedDays(year, month); },
+                              [this] { return env.today(); });
 }
 
 quint32 TFormMain::markedDays(int year, int month) const

@@ -1,6 +1,7 @@
 #include "app/TFormMain.h"
 
 #include "app/CurrentPrinter.h"
+#include "app/TEntryCalendar.h"
 #include "app/TPrompter.h"
 #include "app/TRichEditor.h"
 #include "dialogs/TExportDialog.h"
@@ -52,7 +53,7 @@ void TFormMain::FileExportExecute()
     const QDate shown = CurrentDate.isValid() ? CurrentDate : env.today();
     const QDate first(shown.year(), shown.month(), 1);
     TExportDialog dialog(this, PageHeaderText(selectedCaption(), shown), first,
-                         first.addMonths(1).addDays(-1));
+                         first.addMonths(1).addDays(-1), [this] { return makeEntryCalendar(); });
     dialog.setScope(TExportDialog::Scope(lastExportScope));
     dialog.setFormat(TExportFormat(lastExportFormat));
     if (prompter->execDialog(dialog) != QDialog::Accepted)

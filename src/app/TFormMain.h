@@ -194,7 +194,7 @@ protected:
     // The file to export to, asked for until the user names one that may be written (or cancels).
     std::optional<QString> askExportTarget(const QString& proposedName, TExportFormat format);
     struct TExportSettings exportSettings(TExportFormat format, const QString& title) const;
-    int lastExportScope = 0;  // what the dialog offers next time, in this session
+    int lastExportScope = 0; // what the dialog offers next time, in this session
     int lastExportFormat = 0;
     QString lastExportDir;
     // ---- end of export ----
@@ -206,6 +206,8 @@ public:
 
 protected:
     void installEntryCalendar();
+    // A calendar that marks the days with entries, for any date box of the window's dialogs.
+    class TEntryCalendar* makeEntryCalendar();
     quint32 markedDays(int year, int month) const;
     // ---- end of the date control's calendar ----
 

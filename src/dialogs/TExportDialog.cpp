@@ -3,6 +3,7 @@
 #include "dialogs/OkCancelButtons.h"
 
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -38,7 +39,8 @@ QDateEdit* dateBox(QWidget* parent, const char* name)
 
 } // namespace
 
-TExportDialog::TExportDialog(QWidget* owner, const QString& documentName, QDate from, QDate to)
+TExportDialog::TExportDialog(QWidget* owner, const QString& documentName, QDate from, QDate to,
+                             const CalendarFactory& makeCalendar)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("ExportDialog"));
@@ -55,6 +57,13 @@ TExportDialog::TExportDialog(QWidget* owner, const QString& documentName, QDate 
     scopes->addButton(RadioEntries);
     DateFrom = dateBox(what, "DateFrom");
     DateTo = dateBox(what, "DateTo");
+    if (makeCalendar) {
+        for (QDateEdit* box : {DateFrom, DateTo}) {
+            QCalendarWidget* calendar = makeCalendar();
+            calendar->setParent(box);
+            box->setCalendarWidget(calendar);
+        }
+    }
     auto* fromLabel = new QLabel(QStringLiteral("&from"), what);
     fromLabel->setBuddy(DateFrom);
     auto* toLabel = new QLabel(QStringLiteral("&to"), what);

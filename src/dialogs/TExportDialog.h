@@ -5,7 +5,10 @@
 #include <QDate>
 #include <QDialog>
 
+#include <functional>
+
 class QButtonGroup;
+class QCalendarWidget;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -19,9 +22,12 @@ class TExportDialog : public QDialog
     Q_OBJECT
 public:
     enum class Scope { CurrentDocument, Entries };
+    // Makes the calendar the date boxes drop down (the one that marks the days with entries).
+    using CalendarFactory = std::function<QCalendarWidget*()>;
 
     // documentName says which document "the current document" is ("Diary - 7 December 2026").
-    TExportDialog(QWidget* owner, const QString& documentName, QDate from, QDate to);
+    TExportDialog(QWidget* owner, const QString& documentName, QDate from, QDate to,
+                  const CalendarFactory& makeCalendar = {});
 
     Scope scope() const;
     void setScope(Scope scope);

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "app/TEntryCalendar.h"
 #include "dialogs/TExportDialog.h"
 #include "print/PdfReader.h"
 
@@ -81,10 +82,19 @@ TEST_F(ExportCommandTest, CommandStandsInTheFileMenuAfterPrintWithItsOwnShortcut
     ASSERT_GE(print, 0);
     EXPECT_EQ(items.value(print + 1), exportCommand);
 
-    // Cancelling the dialog asks for no file and writes nothing.
-    prompter.dialogs.push_back([](QDialog&) { return int(QDialog::Rejected); });
+    // Cancelling the dialog asks for no file and writes nothing. Its date boxes drop down the
+    // calendar that marks the days with entries.
+    bool marked = false;
+    prompter.dialogs.push_back([&](QDialog& d) {
+        auto& dialog = dynamic_cast<TExportDialog&>(d);
+        auto* calendar = dynamic_cast<TEntryCalendar*>(dialog.DateTo->calendarWidget());
+        marked = calendar && calendar->hasEntry(QDate(2026, 12, 3)) &&
+                 !calendar->hasEntry(QDate(2026, 12, 2));
+        return int(QDialog::Rejected);
+    });
     QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(prompter.texts("dialog"), QStringList{"ExportDialog"});
+    EXPECT_TRUE(marked);
     EXPECT_TRUE(prompter.texts("exportFile").isEmpty());
 }
 

@@ -11,20 +11,19 @@
 class TTestPrompter : public TPrompter
 {
 public:
-    struct Shown
-    {
-        QString
-            kind; // "information", "error", "question", "dialog", "font", "exportFile", "progress"
+    struct Shown {
+        // "information", "error", "question", "dialog", "font", "exportFile", "progress"
+        QString kind;
         QString title;
         QString text;
     };
     std::vector<Shown> shown;
-    std::deque<bool> answers;                         // questions; No when empty
-    std::deque<std::function<int(QDialog&)>> dialogs; // modal dialogs; Rejected when empty
-    std::deque<std::optional<QFont>> fonts;           // font dialog; cancelled when empty
-    std::deque<QString> exportFiles; // save-file dialog; cancelled when empty or for an empty name
-    int cancelProgressAt = -1;       // a progress dialog's Cancel, at this step
-    std::vector<int> progressSeen;   // the steps a progress dialog showed
+    std::deque<bool> answers;                          // questions; No when empty
+    std::deque<std::function<int(QDialog&)>> dialogs;  // modal dialogs; Rejected when empty
+    std::deque<std::optional<QFont>> fonts;            // font dialog; cancelled when empty
+    std::deque<QString> exportFiles;                   // export's file dialog; "" or none: cancel
+    int cancelProgressAt = -1;                         // a progress dialog's Cancel, at this step
+    std::vector<int> progressSeen;                     // the steps a progress dialog showed
 
     struct Progress : TProgress
     {
