@@ -135,6 +135,24 @@ TEST_F(ExportTest, HtmlKeepsEachPictureOnceInAFolderBesideThePage)
     EXPECT_EQ(outNames(), QStringList({"My diary.html", "My diary_files"}));
 }
 
+TEST_F(ExportTest, TheHeadingLeavesTheEntrysFirstParagraphAsItWas)
+{
+    entry(dec1, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f2 Symbol;}}\\pard{\\pntext\\f2\\'B7\\tab}"
+                "{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-200\\li200 bullet one\\par"
+                "{\\pntext\\f2\\'B7\\tab}bullet two\\par}");
+    entry(dec2, rtf("\\qc centred\\par\\pard left"));
+    ExportEntries(range(dec1, dec2), out("r.html"), settings(TExportFormat::Html));
+    const QString page = QString::fromUtf8(get(out("r.html")));
+    // Two list items under the first heading, and the heading itself in no list.
+    static const QRegularExpression list(R"re(</h2>\s*<ul[^>]*>\s*<li[^>]*>bullet one</li>\s*)re"
+                                         R"re(<li[^>]*>bullet two</li>)re");
+    EXPECT_TRUE(list.match(page).hasMatch()) << page.toStdString();
+    EXPECT_EQ(page.count("<li"), 2);
+    static const QRegularExpression centred(R"re(<p align="center"[^>]*>centred</p>)re");
+    EXPECT_TRUE(centred.match(page).hasMatch());
+    EXPECT_FALSE(page.contains(R"(<h2 align="center")")) << "the heading takes no alignment";
+}
+
 TEST_F(ExportTest, OdtHoldsTheTextInOrderAndEmbedsThePictures)
 {
     entry(dec1, rtf("Alpha " + picture(Qt::green)));
