@@ -20,6 +20,10 @@ const TCommandRow table[] = {
     {"FileCloseTab", "File", "&Close Tab", "Close|Close the current tab", "", "", false},
     {"FilePrint", "File", "&Print...", "Print|Print the document", "Ctrl+P",
      "document-print", false},
+    {"FileExport", "File", "&Export...",
+     "Export|Export the document, or the diary entries of a range of days, to PDF, HTML, "
+     "OpenDocument text or plain text",
+     "Ctrl+Shift+E", "document-export", false},
     {"FilePrintImmediately", "File", "&Print", "Print Immediately|Print this document immediately",
      "", "document-print", false},
     {"Exit1", "File", "E&xit", "Exit", "Alt+F4", "application-exit", false},

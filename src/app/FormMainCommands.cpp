@@ -19,7 +19,7 @@ struct TMenuRow {
 const TMenuRow menuLayout[] = {
     {"&File",
      {"FileNewKeywordFile", "FileOpen", "FileSave", "FileCloseKeywordFile", "-", "FileRenameKeyword",
-      "FileLoadAtStartup", "FileDeleteKeywordFile", "-", "FilePrint", "-", "Exit1"}},
+      "FileLoadAtStartup", "FileDeleteKeywordFile", "-", "FilePrint", "FileExport", "-", "Exit1"}},
     {"&Edit",
      {"EditUndo", "-", "EditCut", "EditCopy", "EditPaste", "EditPasteAsText", "EditSelectAll", "-",
       "FormatFont", "-", "EditFind", "EditFindNext", "EditFindPrevious", "EditReplace",
@@ -75,6 +75,7 @@ void TFormMain::buildCommands()
     make("GotoNextDate", &TFormMain::ButtonJumpRightClick)->setEnabled(false);
     buildEditCommands();
     buildPrintCommands();
+    buildExportCommands();
     buildToolsCommands();
     buildQuickListCommands();
     buildSearchCommands();

@@ -4,6 +4,7 @@
 #include "app/TDMActions.h"
 #include "app/TQuickListBox.h"
 #include "app/TRichEditor.h"
+#include "store/EntryDays.h"
 #include "store/EntryNames.h"
 #include "store/EntryScan.h"
 #include "store/Paths.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-enum Filter { ThisMonth = 0, ThisYear = 1, AllEntries = 2, Keywords = 3 };
+enum Filter { ThisMonth = 0, ThisYear = 1, AllEntries = 2, Keywords = 3, OnThisDay = 4 };
 
 } // namespace
 
@@ -35,7 +36,8 @@ void TFormMain::buildSideBar()
     ComboBoxQL = new QComboBox(quickPage);
     ComboBoxQL->setObjectName(QStringLiteral("ComboBoxQL"));
     ComboBoxQL->addItems({QStringLiteral("This Month"), QStringLiteral("This Year"),
-                          QStringLiteral("All Entries"), QStringLiteral("Keywords")});
+                          QStringLiteral("All Entries"), QStringLiteral("Keywords"),
+                          QStringLiteral("On This Day")});
     ListBoxQL = new TQuickListBox(quickPage);
     ListBoxQL->setObjectName(QStringLiteral("ListBoxQL"));
     quickLayout->addWidget(ComboBoxQL);
@@ -208,7 +210,8 @@ void TFormMain::RefreshQuickList()
             lines << KeywordOfFileName(name);
     } else {
         // Names that only look like entries have no date to show or open: they are left out.
-        const QList<QDate> dates = ListEntryDates(Journal->DocsDir, pattern);
+        const QList<QDate> dates = filter == OnThisDay ? EntriesOnThisDay(Journal->DocsDir, Journal->CurrentDate)
+                                                       : ListEntryDates(Journal->DocsDir, pattern);
         lines.reserve(dates.size());
         QuickListFiles.reserve(dates.size());
         for (const QDate& date : dates) {

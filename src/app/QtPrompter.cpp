@@ -2,8 +2,10 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 
 void TQtPrompter::information(QWidget* owner, const QString& title, const QString& text)
@@ -70,4 +72,56 @@ std::optional<QString> TQtPrompter::chooseSaveFile(QWidget* owner, const QString
     if (path.isEmpty())
         return std::nullopt;
     return path;
+}
+
+std::optional<QString> TQtPrompter::chooseExportFile(QWidget* owner, const QString& caption,
+                                                     const QString& proposedPath,
+                                                     const QString& filter)
+{
+    QFileDialog dialog(owner, caption, proposedPath, filter);
+    dialog.setObjectName(QStringLiteral("SaveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // We ask ourselves, with the words of this program, and can tell about a pictures' folder.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QFileInfo(proposedPath).suffix());
+    dialog.selectFile(proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+namespace {
+
+class TDialogProgress : public TProgress
+{
+public:
+    TDialogProgress(QWidget* owner, const QString& title, const QString& label, int total)
+        : dialog(label, QStringLiteral("Cancel"), 0, total, owner)
+    {
+        dialog.setWindowTitle(title);
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(0);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        dialog.setValue(0);
+    }
+
+    bool advance(int done) override
+    {
+        // A modal progress dialog lets events through while it is set, so Cancel is heard.
+        dialog.setValue(done);
+        return !dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog;
+};
+
+} // namespace
+
+std::unique_ptr<TProgress> TQtPrompter::progress(QWidget* owner, const QString& title,
+                                                 const QString& label, int total)
+{
+    return std::make_unique<TDialogProgress>(owner, title, label, total);
 }

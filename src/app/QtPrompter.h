@@ -17,4 +17,9 @@ public:
     std::optional<QString> chooseSaveFile(QWidget* owner, const QString& caption,
                                           const QString& proposedPath,
                                           const QString& filter) override;
+    std::optional<QString> chooseExportFile(QWidget* owner, const QString& caption,
+                                            const QString& proposedPath,
+                                            const QString& filter) override;
+    std::unique_ptr<TProgress> progress(QWidget* owner, const QString& title, const QString& label,
+                                        int total) override;
 };

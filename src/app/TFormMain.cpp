@@ -144,6 +144,7 @@ void TFormMain::buildLayout()
     DateTimePicker = new TDatePicker(PanelDatePicker);
     DateTimePicker->setObjectName(QStringLiteral("DateTimePicker"));
     DateTimePicker->setCalendarPopup(true);
+    installEntryCalendar();
     DateTimePicker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     // Wide enough for the longest long date of the user's locale.
     const QString longest = LongestLongDate(QLocale(), DateTimePicker->fontMetrics());

@@ -32,6 +32,7 @@ class TPrompter;
 class TRichEditor;
 class TTabRow;
 class TToolTipSwitch;
+enum class TExportFormat;
 
 // The main window: one editor under a row of tabs, the date panel and the side bar. The journal
 // (TJournal) keeps the documents and their rules; this class shows them and runs the commands.
@@ -180,6 +181,36 @@ protected:
     class TCurrentPrinter& currentPrinter();
     class TCurrentPrinter* CurrentPrinter = nullptr; // created at the first print
     // ---- end of printing ----
+
+    // ---- export (FormMainExport.cpp) ----
+public:
+    // "&Export..." (Ctrl+Shift+E): the document shown, as it is now, or the diary entries of a
+    // range of days, to PDF, HTML, OpenDocument text or plain text.
+    void FileExportExecute();
+
+protected:
+    void buildExportCommands();
+    void exportDocument(TExportFormat format);
+    void exportEntries(QDate from, QDate to, TExportFormat format);
+    // The file to export to, asked for until the user names one that may be written (or cancels).
+    std::optional<QString> askExportTarget(const QString& proposedName, TExportFormat format);
+    struct TExportSettings exportSettings(TExportFormat format, const QString& title) const;
+    int lastExportScope = 0; // what the dialog offers next time, in this session
+    int lastExportFormat = 0;
+    QString lastExportDir;
+    // ---- end of export ----
+
+    // ---- the date control's calendar (FormMainCalendar.cpp) ----
+public:
+    // Marks the days with an entry; refreshMarks() when the documents change.
+    class TEntryCalendar* EntryCalendar = nullptr;
+
+protected:
+    void installEntryCalendar();
+    // A calendar that marks the days with entries, for any date box of the window's dialogs.
+    class TEntryCalendar* makeEntryCalendar();
+    quint32 markedDays(int year, int month) const;
+    // ---- end of the date control's calendar ----
 
     // ---- options and about (FormMainPreferences.cpp) ----
 public:

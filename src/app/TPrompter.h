@@ -3,11 +3,21 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 class QWidget;
 class QPrinter;
 class QDialog;
+
+// A long task's progress as the user follows it, with a way to stop it.
+class TProgress
+{
+public:
+    virtual ~TProgress() = default;
+    // Shows that done of the whole are done; false once the user has asked to stop.
+    virtual bool advance(int done) = 0;
+};
 
 // Every message box and modal dialog of the main window goes through here, so that tests can
 // answer them from a script and see what the user would have seen.
@@ -43,4 +53,22 @@ public:
     virtual std::optional<QString> chooseSaveFile(QWidget* owner, const QString& caption,
                                                   const QString& proposedPath,
                                                   const QString& filter) = 0;
+    // The dialog that names a file to write, starting at proposedPath; nullopt when cancelled.
+    // It never asks about replacing a file: the caller does, through question().
+    virtual std::optional<QString> chooseExportFile(QWidget* /*owner*/, const QString& /*caption*/,
+                                                    const QString& /*proposedPath*/,
+                                                    const QString& /*filter*/)
+    {
+        return std::nullopt;
+    }
+    // A progress dialog with Cancel for a task of total steps, shown while the object lives.
+    virtual std::unique_ptr<TProgress> progress(QWidget* /*owner*/, const QString& /*title*/,
+                                                const QString& /*label*/, int /*total*/)
+    {
+        struct TUnseen : TProgress
+        {
+            bool advance(int) override { return true; }
+        };
+        return std::make_unique<TUnseen>();
+    }
 };

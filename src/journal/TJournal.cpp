@@ -417,9 +417,14 @@ void TJournal::removeFile(const QString& path)
         emit documentRemoved(path);
 }
 
+bool TJournal::currentIsUntouchedPlaceholder() const
+{
+    return entryPlaceholder && StampOf(EntryPath) == placeholderStamp;
+}
+
 void TJournal::DropUntouchedPlaceholder()
 {
-    if (entryPlaceholder && StampOf(EntryPath) == placeholderStamp)
+    if (currentIsUntouchedPlaceholder())
         removeFile(EntryPath);
 }
 

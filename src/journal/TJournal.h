@@ -107,6 +107,9 @@ public:
     // Going straight to another tab at start-up leaves today's entry unseen: the empty file
     // that opening it wrote goes again, unless someone has written into it meanwhile.
     void DropUntouchedPlaceholder();
+    // The entry shown has a file only because it is shown: the empty one opening it wrote,
+    // untouched since. It is no entry to count.
+    bool currentIsUntouchedPlaceholder() const;
 
     // Renames the keyword shown. Its text is written under the new name (or, when it was not
     // edited, its file is moved as it is) before anything of the old name is deleted. Refused

@@ -3,6 +3,7 @@
 #include "print/PrintGeometry.h"
 #include "print/TextFormatter.h"
 
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
@@ -51,6 +52,56 @@ QString pagesText(qsizetype count)
     return count == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(count);
 }
 
+// Cuts the formatter's text into pages of the geometry's body.
+QList<tagTPageOffset> paginate(TTextFormatter& formatter, const TPageGeometry& geometry,
+                               const TPrintOptions& options)
+{
+    checkMargins(options, geometry);
+
+    // The printer may have changed since the last pass (another one picked in the dialog).
+    formatter.clearCache();
+    const int length = formatter.textLength();
+    QList<tagTPageOffset> pages;
+    int start = 0;
+    int offset = 0;
+    for (;;) {
+        QRect area = geometry.LayoutRect;
+        int nextOffset = offset;
+        const int next = formatter.formatRange(nullptr, start, -1, area, &nextOffset);
+        // Every page takes at least a slice of a line; anything else would repeat for ever.
+        if (next >= 0 && (next < start || (next == start && nextOffset <= offset)))
+            throwNoRoom(options);
+        const bool done = next < 0 || next >= length;
+        // The last page ends with the text's last character even when the formatter only says
+        // "all of it", so that character is printed too. A page ending inside a line that goes
+        // on over the next page ends with that line.
+        const int lastChar = done             ? length - 1
+                             : nextOffset > 0 ? formatter.lastCharOfLine(next)
+                                              : next - 1;
+        pages.append({start, lastChar, area, offset});
+        if (done)
+            break;
+        start = next;
+        offset = nextOffset;
+    }
+    return pages;
+}
+
+// Header, footer and body of one page; the painter is on that page, untransformed.
+void drawPage(QPainter& painter, const TPageGeometry& geometry, const TPrintOptions& options,
+              const QString& headerText, int pageNumber, TTextFormatter& formatter,
+              const tagTPageOffset& page)
+{
+    if (options.PrintTabNameInHeader)
+        drawTextAt(painter, geometry.HeaderPos, headerText);
+    if (options.PrintPageNumberInFooter)
+        drawTextAt(painter, geometry.FooterPos, QStringLiteral("Page %1").arg(pageNumber));
+    painter.translate(geometry.BodyOrigin);
+    QRect area = page.TextArea;
+    int offset = page.LineOffset;
+    formatter.formatRange(&painter, page.FirstChar, page.LastChar, area, &offset);
+}
+
 } // namespace
 
 TDocumentPrinter::TDocumentPrinter(const QTextDocument& document, QPrinter& printer,
@@ -66,35 +117,7 @@ QList<tagTPageOffset> TDocumentPrinter::PaginateDocument()
 {
     const TPageGeometry geometry =
         pageGeometry(readPrinterMetrics(m_printer), marginsOf(m_options));
-    checkMargins(m_options, geometry);
-
-    // The printer may have changed since the last pass (another one picked in the dialog).
-    m_formatter->clearCache();
-    const int length = m_formatter->textLength();
-    QList<tagTPageOffset> pages;
-    int start = 0;
-    int offset = 0;
-    for (;;) {
-        QRect area = geometry.LayoutRect;
-        int nextOffset = offset;
-        const int next = m_formatter->formatRange(nullptr, start, -1, area, &nextOffset);
-        // Every page takes at least a slice of a line; anything else would repeat for ever.
-        if (next >= 0 && (next < start || (next == start && nextOffset <= offset)))
-            throwNoRoom(m_options);
-        const bool done = next < 0 || next >= length;
-        // The last page ends with the text's last character even when the formatter only says
-        // "all of it", so that character is printed too. A page ending inside a line that goes
-        // on over the next page ends with that line.
-        const int lastChar = done             ? length - 1
-                             : nextOffset > 0 ? m_formatter->lastCharOfLine(next)
-                                              : next - 1;
-        pages.append({start, lastChar, area, offset});
-        if (done)
-            break;
-        start = next;
-        offset = nextOffset;
-    }
-    return pages;
+    return paginate(*m_formatter, geometry, m_options);
 }
 
 void TDocumentPrinter::PrintPages(int first, int last)
@@ -132,14 +155,51 @@ void TDocumentPrinter::PrintPages(int first, int last)
         painter.resetTransform();
         if (i != first && !m_printer.newPage())
             throw TPrintError("The printer did not accept another page.");
-        if (m_options.PrintTabNameInHeader)
-            drawTextAt(painter, geometry.HeaderPos, m_options.PageHeaderText);
-        if (m_options.PrintPageNumberInFooter)
-            drawTextAt(painter, geometry.FooterPos, QStringLiteral("Page %1").arg(i + 1));
-        painter.translate(geometry.BodyOrigin);
-        QRect area = pages[i].TextArea;
-        int offset = pages[i].LineOffset;
-        m_formatter->formatRange(&painter, pages[i].FirstChar, pages[i].LastChar, area, &offset);
+        drawPage(painter, geometry, m_options, m_options.PageHeaderText, i + 1, *m_formatter,
+                 pages[i]);
     }
     painter.end();
+}
+
+TPageSeries::TPageSeries(QPagedPaintDevice& device, TPrintOptions options)
+    : m_device(device), m_options(std::move(options))
+{
+}
+
+TPageSeries::~TPageSeries()
+{
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+}
+
+void TPageSeries::addDocument(const QTextDocument& document, const QString& headerText)
+{
+    const TPageGeometry geometry = pageGeometry(readDeviceMetrics(m_device), marginsOf(m_options));
+    TTextFormatter formatter(document, m_device);
+    // Measured before the first page is opened, so margins without room leave nothing behind.
+    const QList<tagTPageOffset> pages = paginate(formatter, geometry, m_options);
+    if (!m_painter) {
+        m_painter = std::make_unique<QPainter>();
+        if (!m_painter->begin(&m_device))
+            throw TPrintError("The pages could not be drawn: the output could not be opened.");
+    }
+    for (const tagTPageOffset& page : pages) {
+        m_painter->resetTransform();
+        if (m_pageCount > 0 && !m_device.newPage())
+            throw TPrintError("The output did not accept another page.");
+        ++m_pageCount;
+        drawPage(*m_painter, geometry, m_options, headerText, m_pageCount, formatter, page);
+    }
+}
+
+void TPageSeries::finish()
+{
+    if (!m_painter) {
+        // One blank page, as printing an empty document gives.
+        m_painter = std::make_unique<QPainter>();
+        if (!m_painter->begin(&m_device))
+            throw TPrintError("The pages could not be drawn: the output could not be opened.");
+    }
+    if (m_painter->isActive())
+        m_painter->end();
 }

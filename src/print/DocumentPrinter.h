@@ -9,6 +9,8 @@
 #include <memory>
 #include <stdexcept>
 
+class QPagedPaintDevice;
+class QPainter;
 class QPrinter;
 class QTextDocument;
 class TTextFormatter;
@@ -51,4 +53,30 @@ private:
     QPrinter& m_printer;
     TPrintOptions m_options;
     std::unique_ptr<TTextFormatter> m_formatter;
+};
+
+// Lays documents out one after another on the pages of one paged device (a printer, a PDF
+// writer), each from a new page, as printing lays out one: the same body, header and footer,
+// with page numbers running on across the documents.
+class TPageSeries
+{
+public:
+    // The device's page layout gives the sheet; options give the margins and the switches.
+    TPageSeries(QPagedPaintDevice& device, TPrintOptions options);
+    ~TPageSeries();
+    TPageSeries(const TPageSeries&) = delete;
+    TPageSeries& operator=(const TPageSeries&) = delete;
+
+    // Adds every page of document, headed by headerText when the header is switched on.
+    // Throws TPrintError when the margins leave no room or the device cannot be painted on.
+    void addDocument(const QTextDocument& document, const QString& headerText);
+    int pageCount() const { return m_pageCount; }
+    // Ends the device's output; a series without a document still gets its one empty page.
+    void finish();
+
+private:
+    QPagedPaintDevice& m_device;
+    TPrintOptions m_options;
+    std::unique_ptr<QPainter> m_painter;
+    int m_pageCount = 0;
 };

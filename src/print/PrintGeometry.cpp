@@ -1,5 +1,6 @@
 #include "print/PrintGeometry.h"
 
+#include <QPagedPaintDevice>
 #include <QPrinter>
 
 #include <algorithm>
@@ -17,6 +18,24 @@ TPrinterMetrics readPrinterMetrics(const QPrinter& printer)
     m.OffsetY = qRound(printable.top() - sheet.top());
     m.DpiX = printer.logicalDpiX();
     m.DpiY = printer.logicalDpiY();
+    return m;
+}
+
+TPrinterMetrics readDeviceMetrics(const QPagedPaintDevice& device)
+{
+    if (const auto* printer = dynamic_cast<const QPrinter*>(&device))
+        return readPrinterMetrics(*printer);
+    TPrinterMetrics m;
+    const QPageLayout layout = device.pageLayout();
+    const int dpi = device.logicalDpiX();
+    const QRect sheet = layout.fullRectPixels(dpi);
+    const QRect printable = layout.paintRectPixels(dpi);
+    m.PhysicalWidth = sheet.width();
+    m.PhysicalHeight = sheet.height();
+    m.OffsetX = printable.left() - sheet.left();
+    m.OffsetY = printable.top() - sheet.top();
+    m.DpiX = dpi;
+    m.DpiY = device.logicalDpiY();
     return m;
 }
 

@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 
+class QPagedPaintDevice;
 class QPrinter;
 
 constexpr int TwipsPerInch = 1440;
@@ -35,6 +36,9 @@ struct TPageGeometry
 };
 
 TPrinterMetrics readPrinterMetrics(const QPrinter& printer);
+// The same for any paged device: a printer as above, anything else (a PDF writer) by its page
+// layout, whose margins stand for the printable area.
+TPrinterMetrics readDeviceMetrics(const QPagedPaintDevice& device);
 TPageGeometry pageGeometry(const TPrinterMetrics& metrics, const TMargins& margins);
 
 // Device units to twips are rounded to the nearest twip.

@@ -13,7 +13,9 @@ class TTestPrompter : public TPrompter
 public:
     struct Shown
     {
-        QString kind; // "information", "error", "question", "dialog", "font"
+        // "information", "error", "question", "dialog", "font", "saveFailed", "saveFile",
+        // "exportFile", "progress"
+        QString kind;
         QString title;
         QString text;
     };
@@ -23,6 +25,20 @@ public:
     std::deque<std::optional<QFont>> fonts;           // font dialog; cancelled when empty
     std::deque<SaveFailureChoice> saveFailures;       // failed-save box; Cancel when empty
     std::deque<QString> saveFiles;                    // save-file dialog; cancelled when empty
+    std::deque<QString> exportFiles;                  // export's file dialog; "" or none: cancel
+    int cancelProgressAt = -1;                        // a progress dialog's Cancel, at this step
+    std::vector<int> progressSeen;                    // the steps a progress dialog showed
+
+    struct Progress : TProgress
+    {
+        TTestPrompter& owner;
+        explicit Progress(TTestPrompter& p) : owner(p) {}
+        bool advance(int done) override
+        {
+            owner.progressSeen.push_back(done);
+            return owner.cancelProgressAt < 0 || done < owner.cancelProgressAt;
+        }
+    };
 
     void information(QWidget*, const QString& title, const QString& text) override
     {
@@ -80,6 +96,27 @@ public:
         if (path.isEmpty())
             return std::nullopt;
         return path;
+    }
+    std::optional<QString> chooseExportFile(QWidget*, const QString& caption,
+                                            const QString& proposedPath,
+                                            const QString& filter) override
+    {
+        shown.push_back(
+            {QStringLiteral("exportFile"), caption, proposedPath + QStringLiteral(" | ") + filter});
+        if (exportFiles.empty())
+            return std::nullopt;
+        const QString file = exportFiles.front();
+        exportFiles.pop_front();
+        if (file.isEmpty())
+            return std::nullopt;
+        return file;
+    }
+    std::unique_ptr<TProgress> progress(QWidget*, const QString& title, const QString& label,
+                                        int total) override
+    {
+        shown.push_back(
+            {QStringLiteral("progress"), title, label + QStringLiteral(" | %1").arg(total)});
+        return std::make_unique<Progress>(*this);
     }
 
     QStringList texts(const QString& kind) const

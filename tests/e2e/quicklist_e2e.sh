@@ -37,9 +37,9 @@ click_at $LIST_X "$(line_y 1)"
 keys ctrl+End; typed " second"; keys ctrl+s
 check "the second line opened the next entry" wait_file "$DOCS/jx${MONTH}02.rtf" "second"
 
-# The Keywords filter: pick it from the drop-down, then choose the second keyword.
+# The Keywords filter (the last but one of the drop-down), then the second keyword.
 click_at $FILTER_X $FILTER_Y
-keys End Return
+keys End Up Return
 sleep 0.5
 click_at $LIST_X "$(line_y 1)"
 keys ctrl+End; typed " kw"; keys ctrl+s
