@@ -75,8 +75,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${JORNIX_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Opening the user guide and web addresses goes through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# Plug-ins Qt loads at run time, which dpkg-shlibdeps cannot see: the window system's, and the
+# SQLite driver the journal search keeps its index with.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
+# Opening the user guide and web addresses goes through xdg-open; spelling needs a dictionary.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, hunspell-en-us | hunspell-dictionary")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The synopsis is the summary above; CPack indents these lines and marks the empty one.
 set(CPACK_PACKAGE_DESCRIPTION

@@ -1,5 +1,6 @@
 #include "rtf/RtfDocumentBuilder.h"
 
+#include "rtf/CellBorderSides.h"
 #include "rtf/RtfObjects.h"
 
 #include <QTextDocument>
@@ -237,24 +238,15 @@ struct TPlacedCell
 
 void applyCellFormat(QTextTableCell& cell, const TCellDefinition& definition)
 {
-    static const int widths[] = {QTextFormat::TableCellTopBorder, QTextFormat::TableCellLeftBorder,
-                                 QTextFormat::TableCellBottomBorder,
-                                 QTextFormat::TableCellRightBorder};
-    static const int styles[] = {
-        QTextFormat::TableCellTopBorderStyle, QTextFormat::TableCellLeftBorderStyle,
-        QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellRightBorderStyle};
-    static const int brushes[] = {
-        QTextFormat::TableCellTopBorderBrush, QTextFormat::TableCellLeftBorderBrush,
-        QTextFormat::TableCellBottomBorderBrush, QTextFormat::TableCellRightBorderBrush};
     QTextTableCellFormat format = cell.format().toTableCellFormat();
     bool changed = false;
     for (int side = 0; side < 4; ++side) {
         if (!definition.hasBorder[side])
             continue;
         const TBorder& border = definition.borders[side];
-        format.setProperty(widths[side], border.width);
-        format.setProperty(styles[side], border.style);
-        format.setProperty(brushes[side],
+        format.setProperty(rtf::CellBorderSides[side].width, border.width);
+        format.setProperty(rtf::CellBorderSides[side].style, border.style);
+        format.setProperty(rtf::CellBorderSides[side].brush,
                            QBrush(border.colour.isValid() ? border.colour : QColor(Qt::black)));
         changed = true;
     }

@@ -1466,6 +1466,33 @@ void TRtfParser::textKeyword(TKeyword keyword, bool hasParam, int param)
 
 namespace {
 
+bool isParagraphProperty(TKeyword keyword)
+{
+    switch (keyword) {
+    case TKeyword::AlignLeft:
+    case TKeyword::AlignCenter:
+    case TKeyword::AlignRight:
+    case TKeyword::AlignJustify:
+    case TKeyword::LeftIndent:
+    case TKeyword::RightIndent:
+    case TKeyword::FirstIndent:
+    case TKeyword::SpaceBefore:
+    case TKeyword::SpaceAfter:
+    case TKeyword::LineSpacing:
+    case TKeyword::LineMultiple:
+    case TKeyword::TabPosition:
+    case TKeyword::TabRight:
+    case TKeyword::TabCenter:
+    case TKeyword::TabDecimal:
+    case TKeyword::TabBar:
+    case TKeyword::Ls:
+    case TKeyword::Ilvl:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The formatting a style may give: everything a paragraph and its characters can say.
 bool isStyleProperty(TKeyword keyword)
 {
@@ -1491,54 +1518,9 @@ bool isStyleProperty(TKeyword keyword)
     case TKeyword::ForeColor:
     case TKeyword::Highlight:
     case TKeyword::BackColor:
-    case TKeyword::AlignLeft:
-    case TKeyword::AlignCenter:
-    case TKeyword::AlignRight:
-    case TKeyword::AlignJustify:
-    case TKeyword::LeftIndent:
-    case TKeyword::RightIndent:
-    case TKeyword::FirstIndent:
-    case TKeyword::SpaceBefore:
-    case TKeyword::SpaceAfter:
-    case TKeyword::LineSpacing:
-    case TKeyword::LineMultiple:
-    case TKeyword::TabPosition:
-    case TKeyword::TabRight:
-    case TKeyword::TabCenter:
-    case TKeyword::TabDecimal:
-    case TKeyword::TabBar:
-    case TKeyword::Ls:
-    case TKeyword::Ilvl:
         return true;
     default:
-        return false;
-    }
-}
-
-bool isParagraphProperty(TKeyword keyword)
-{
-    switch (keyword) {
-    case TKeyword::AlignLeft:
-    case TKeyword::AlignCenter:
-    case TKeyword::AlignRight:
-    case TKeyword::AlignJustify:
-    case TKeyword::LeftIndent:
-    case TKeyword::RightIndent:
-    case TKeyword::FirstIndent:
-    case TKeyword::SpaceBefore:
-    case TKeyword::SpaceAfter:
-    case TKeyword::LineSpacing:
-    case TKeyword::LineMultiple:
-    case TKeyword::TabPosition:
-    case TKeyword::TabRight:
-    case TKeyword::TabCenter:
-    case TKeyword::TabDecimal:
-    case TKeyword::TabBar:
-    case TKeyword::Ls:
-    case TKeyword::Ilvl:
-        return true;
-    default:
-        return false;
+        return isParagraphProperty(keyword);
     }
 }
 

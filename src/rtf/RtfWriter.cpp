@@ -1,5 +1,6 @@
 #include "rtf/RtfWriter.h"
 
+#include "rtf/CellBorderSides.h"
 #include "rtf/FontWeight.h"
 #include "rtf/RtfCodePage.h"
 #include "rtf/RtfObjects.h"
@@ -904,15 +905,6 @@ std::vector<int> columnEdges(const QTextTable* table)
 // as wide as the columns it spans.
 void TRtfWriter::writeRowDefinition(const QTextTable* table, int row, const std::vector<int>& edges)
 {
-    static const int widths[] = {QTextFormat::TableCellTopBorder, QTextFormat::TableCellLeftBorder,
-                                 QTextFormat::TableCellBottomBorder,
-                                 QTextFormat::TableCellRightBorder};
-    static const int styles[] = {
-        QTextFormat::TableCellTopBorderStyle, QTextFormat::TableCellLeftBorderStyle,
-        QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellRightBorderStyle};
-    static const int brushes[] = {
-        QTextFormat::TableCellTopBorderBrush, QTextFormat::TableCellLeftBorderBrush,
-        QTextFormat::TableCellBottomBorderBrush, QTextFormat::TableCellRightBorderBrush};
     static const char* const sideWords[] = {"\\clbrdrt", "\\clbrdrl", "\\clbrdrb", "\\clbrdrr"};
 
     const QTextTableFormat tableFormat = table->format();
@@ -932,10 +924,10 @@ void TRtfWriter::writeRowDefinition(const QTextTable* table, int row, const std:
             qreal width = 0;
             int style = QTextFrameFormat::BorderStyle_Solid;
             QBrush brush;
-            if (format.hasProperty(widths[side])) {
-                width = format.doubleProperty(widths[side]);
-                style = format.intProperty(styles[side]);
-                brush = format.brushProperty(brushes[side]);
+            if (format.hasProperty(rtf::CellBorderSides[side].width)) {
+                width = format.doubleProperty(rtf::CellBorderSides[side].width);
+                style = format.intProperty(rtf::CellBorderSides[side].style);
+                brush = format.brushProperty(rtf::CellBorderSides[side].brush);
             } else if (tableFormat.border() > 0) {
                 width = tableFormat.border();
                 style = tableFormat.borderStyle();

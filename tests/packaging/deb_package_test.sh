@@ -37,6 +37,11 @@ echo "Depends: $DEPENDS"
 for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
     check "it depends on $lib" bash -c "grep -q '\\b$lib (>= ' <<<'$DEPENDS'"
 done
+# Loaded as plug-ins, so no library dependency names them.
+for plugin in qt6-qpa-plugins libqt6sql6-sqlite; do
+    check "it depends on $plugin" bash -c "grep -q '\\b$plugin\\b' <<<'$DEPENDS'"
+done
+check "it recommends a spelling dictionary" bash -c "dpkg-deb -f '$DEB' Recommends | grep -q hunspell"
 
 dpkg-deb -c "$DEB" | awk '{print $NF}' | sed 's|^\./|/|' >"$WORK/contents.txt"
 has() { grep -qx -- "$1" "$WORK/contents.txt"; }
