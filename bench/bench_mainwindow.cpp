@@ -27,6 +27,15 @@ public:
     bool question(QWidget*, const QString&, const QString&) override { return false; }
     int execDialog(QDialog&) override { return 0; }
     std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+    SaveFailureChoice saveFailed(QWidget*, const QString&, const QString& text) override
+    {
+        qFatal("unexpected failed save: %s", qPrintable(text));
+    }
+    std::optional<QString> chooseSaveFile(QWidget*, const QString&, const QString&,
+                                          const QString&) override
+    {
+        return std::nullopt;
+    }
 };
 
 // One program folder for all benchmarks: making 7,800 files takes longer than measuring.
