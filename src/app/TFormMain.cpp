@@ -33,6 +33,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -256,10 +257,19 @@ void TFormMain::CreateEditor()
     connect(Editor, &QTextEdit::selectionChanged, this, [this] { EditorSelectionChange(); });
     connect(Editor, &TRichEditor::paragraphFormatChanged, this,
             [this] { EditorSelectionChange(); });
-    connect(Editor->document(), &QTextDocument::modificationChanged, this, [this] {
-        ForgetUnsettledFolderReadings();
-        refreshCommandStates();
-    });
+    auto followModified = [this](QTextDocument* document) {
+        connect(document, &QTextDocument::modificationChanged, this, [this] {
+            ForgetUnsettledFolderReadings();
+            refreshCommandStates();
+        });
+    };
+    followModified(Editor->document());
+    // Another document shown is as good as a change of the modified state: the commands follow.
+    connect(Editor, &TRichEditor::documentReplaced, this,
+            [this, followModified](QTextDocument* document) {
+                followModified(document);
+                refreshCommandStates();
+            });
     ApplyEditorFont();
 }
 

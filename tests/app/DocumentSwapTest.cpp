@@ -1,0 +1,82 @@
+// Each document is read into a document of its own and handed to the editor whole; whatever
+// follows the editor's document must move with it.
+#include "AppFixture.h"
+
+#include "app/BackgroundLayout.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QDir>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace {
+
+const char* const Today = "jx20261207.rtf";
+
+// Paragraphs enough that laying them all out takes many idle slices.
+QByteArray longRtf(int paragraphs)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}";
+    for (int i = 0; i < paragraphs; ++i)
+        rtf += "\\pard Paragraph " + QByteArray::number(i) +
+               " of a long day, with \\b bold\\b0  and \\i slanted\\i0  words in it.\\par\r\n";
+    return rtf + "}";
+}
+
+bool laidOut(const QTextBlock& block)
+{
+    return block.layout() && block.layout()->lineCount() > 0;
+}
+
+} // namespace
+
+class DocumentSwapTest : public AppFixture
+{
+protected:
+    void SetUp() override { QDir().mkpath(docs("Backup")); }
+
+    void create()
+    {
+        actions = std::make_unique<TDMActions>();
+        form = std::make_unique<TFormMain>(environment(), *actions);
+    }
+    void show()
+    {
+        form->show();
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(DocumentSwapTest, TheDocumentShownNextIsFollowedAsTheFirstWas)
+{
+    writeFile(docs("jx20261201.rtf"), rtfWith("the first"));
+    writeFile(docs(Today), rtfWith("today"));
+    start();
+    const QFont font = editor().defaultFont();
+    type("typed today ");
+    form->command("FileSave")->trigger();
+    QPointer<QTextDocument> previous = editor().document();
+
+    form->command("GotoPrevDate")->trigger();
+    EXPECT_TRUE(plainText().contains("the first"));
+    EXPECT_EQ(editor().defaultFont(), font);
+    EXPECT_EQ(editor().textCursor().position(), 0);
+    EXPECT_EQ(editor().verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(editor().document()->isUndoAvailable()) << "no undo back into another day";
+    QTest::keyClick(&editor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(plainText().contains("the first"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(previous.isNull()) << "the document left is freed";
+
+    // Typing in the new document enables Save at once, with no idle moment in between.
+    EXPECT_FALSE(form->command("FileSave")->isEnabled());
+    type("more ");
+    EXPECT_TRUE(form->command("FileSave")->isEnabled());
+    form->command("FileSave")->trigger();
+    EXPECT_FALSE(form->command("FileSave")->isEnabled());
+    EXPECT_TRUE(readFile(docs("jx20261201.rtf")).contains("more the first"));
+    EXPECT_TRUE(readFile(docs(Today)).contains("typed today"));
+}
