@@ -315,10 +315,18 @@ void TFormMain::firstShow()
         Journal->DropUntouchedPlaceholder();
         TabControl->selectSilently(remembered);
     }
-    // Today's entry was read a moment ago; a file that could not be read then is not read (and
-    // reported) a second time.
-    if (TabControl->currentIndex() != 0 || !Editor->isReadOnly())
+    // Today's entry was read a moment ago: a file that could not be read then is not read (and
+    // reported) a second time, and one that is still as it was read is not read again.
+    if (TabControl->currentIndex() != 0) {
         TabControlChange();
+    } else if (!Editor->isReadOnly()) {
+        if (Journal->currentFileUnchanged()) {
+            EditorSelectionChange();
+            Editor->setFocus();
+        } else {
+            TabControlChange();
+        }
+    }
     FileLoadAtStartupUpdate();
     FillCategoriesTree();
     // The journal's index opens and catches up in the background once the window is up.

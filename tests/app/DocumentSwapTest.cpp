@@ -50,6 +50,30 @@ protected:
     }
 };
 
+TEST_F(DocumentSwapTest, TodaysEntryIsReadOnceAtStartUnlessItChangedMeanwhile)
+{
+    writeFile(docs(Today), rtfWith("as written yesterday"));
+    create();
+    const QTextDocument* read = editor().document();
+    show();
+    EXPECT_EQ(editor().document(), read) << "the entry read while the window was built is shown";
+    EXPECT_TRUE(plainText().contains("as written yesterday"));
+    EXPECT_EQ(editor().textCursor().position(), 0);
+    stop();
+
+    create();
+    writeFile(docs(Today), rtfWith("changed by a sync tool before the window showed"));
+    show();
+    EXPECT_TRUE(plainText().contains("changed by a sync tool"));
+    stop();
+
+    // A file that could not be read is neither read nor reported a second time.
+    writeFile(docs(Today), QByteArray("\x00\x00junk\x00", 7));
+    start();
+    EXPECT_TRUE(editor().isReadOnly());
+    EXPECT_EQ(prompter.texts("error").size(), 1);
+}
+
 TEST_F(DocumentSwapTest, TheDocumentShownNextIsFollowedAsTheFirstWas)
 {
     writeFile(docs("jx20261201.rtf"), rtfWith("the first"));
