@@ -47,7 +47,7 @@ std::unique_ptr<QTextDocument> TRichEditor::newDocument() const
     doc->setIndentWidth(shown.indentWidth());
     doc->setDefaultStyleSheet(shown.defaultStyleSheet());
     doc->setDefaultCursorMoveStyle(shown.defaultCursorMoveStyle());
-    doc->setMaximumBlockCount(shown.maximumBlockCount());
+    // Not the maximum block count: setting it, even to none, switches undo off for good.
     return doc;
 }
 
