@@ -1,27 +1,37 @@
 #pragma once
 
+#include <QBasicTimer>
 #include <QObject>
 #include <QPointer>
 
 class QAbstractTextDocumentLayout;
+class QTextBlock;
 class QTextDocument;
+class QTextEdit;
 
-// Lays a long document out while the program has nothing else to do, in slices short enough
-// that a key or a scroll never waits long for one.
+// Lays the rest of a long document out while the program has nothing else to do, in slices
+// short enough that a key or a scroll never waits long for one.
 //
-// A QTextEdit shown with a whole new document lays out only its first screen and leaves the rest
-// to a timer of the document's layout. That timer takes ever larger steps (up to 200,000
-// characters, tens of milliseconds each), so the editor would stutter for the first seconds after
-// a long document opens. This object stands in for those steps: each tick of the layout's timer
-// lays out only what fits into a few milliseconds. When it can find nothing to lay out, the tick
-// goes through to the layout, which then finishes as it always would.
+// An editor given a whole new document lays out only its first screen and leaves the rest to a
+// timer of the document's layout. That timer takes ever larger steps (up to 200,000 characters,
+// tens of milliseconds each), so the editor would stutter for the first seconds after a long
+// document opens. This object stands in for those steps with slices of a few milliseconds.
+//
+// It also mends what the layout gets wrong while a run is under way:
+// - an edit made before the run is through ends it as if it were, leaving the paragraphs below
+//   never laid out (they would not show, and the scroll bar would end where the run stopped).
+//   The run then starts afresh, and the view keeps its place.
+// - a paragraph not laid out sits at the very top with no height, so a click between two
+//   paragraphs or in the margin was taken for one below all others: the caret went to the end
+//   of the document, which was laid out whole on the spot. Such paragraphs are parked far
+//   below everything until they are laid out.
 class TBackgroundLayout : public QObject
 {
     Q_OBJECT
 public:
-    explicit TBackgroundLayout(QObject* parent = nullptr);
+    explicit TBackgroundLayout(QTextEdit* editor);
 
-    // Follows document from now on (the one an editor has just been given, with its layout).
+    // Follows document from now on (the one the editor has just been given).
     void follow(QTextDocument* document);
     // The document is laid out to its last paragraph.
     bool finished() const;
@@ -31,13 +41,21 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     bool isSteppingTimer(int timerId) const;
-    // Lays out paragraphs from the first one not laid out yet; false when there was none.
-    bool layOutSlice();
+    // The layout's own run is under way (its stepping timer is set).
+    bool runUnderWay() const;
+    QTextBlock firstBlockNotLaidOut() const;
+    void startSlices();
+    void layOutSlice();
+    void restartRun();
+    void parkFrom(QTextBlock block);
 
+    QTextEdit* editor;
     QPointer<QTextDocument> document;
     QPointer<QAbstractTextDocumentLayout> layout;
-    int frontier = 0; // everything before this position is laid out
+    QBasicTimer slices;
+    int frontier = 0; // the first paragraph not laid out at the last slice
 };

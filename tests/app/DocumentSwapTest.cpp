@@ -99,8 +99,40 @@ TEST_F(DocumentSwapTest, TheDocumentShownNextIsFollowedAsTheFirstWas)
     EXPECT_FALSE(form->command("FileSave")->isEnabled());
     type("more ");
     EXPECT_TRUE(form->command("FileSave")->isEnabled());
+    EXPECT_TRUE(editor().document()->isUndoAvailable()) << "what is typed here can be undone";
     form->command("FileSave")->trigger();
     EXPECT_FALSE(form->command("FileSave")->isEnabled());
     EXPECT_TRUE(readFile(docs("jx20261201.rtf")).contains("more the first"));
     EXPECT_TRUE(readFile(docs(Today)).contains("typed today"));
+}
+
+TEST_F(DocumentSwapTest, ALongDocumentShowsItsFirstScreenAndIsLaidOutWhileIdle)
+{
+    writeFile(docs(Today), longRtf(20000));
+    start();
+    QTextDocument& doc = *editor().document();
+    EXPECT_TRUE(laidOut(doc.firstBlock()));
+    EXPECT_FALSE(laidOut(doc.lastBlock())) << "nothing past the first screen waits for the rest";
+    EXPECT_EQ(editor().textCursor().position(), 0);
+
+    // Typing while the rest is being laid out lands where the caret is.
+    type("Early ");
+    EXPECT_TRUE(doc.firstBlock().text().startsWith("Early Paragraph 0 "));
+    // Further down too, and the view stays where the typing left it.
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(&editor(), Qt::Key_PageDown);
+    type("Mid ");
+    const int scrolled = editor().verticalScrollBar()->value();
+    EXPECT_GT(scrolled, 0);
+    QTest::qWait(30);
+    EXPECT_EQ(editor().verticalScrollBar()->value(), scrolled);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor().backgroundLayout().finished(); }, 60000));
+    EXPECT_TRUE(laidOut(doc.lastBlock()));
+    EXPECT_TRUE(laidOut(doc.findBlockByNumber(10000)));
+    // The whole height is known: the end is where the scroll bar ends.
+    QTest::keyClick(&editor(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(editor().textCursor().position(), doc.characterCount() - 1);
+    EXPECT_TRUE(editor().viewport()->rect().contains(editor().cursorRect()));
+    EXPECT_GT(editor().verticalScrollBar()->maximum(), 20000 * 10);
 }
