@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/BackgroundLayout.h"
+#include "rtf/RtfObjectHandlers.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -106,6 +107,29 @@ TEST_F(DocumentSwapTest, TheDocumentShownNextIsFollowedAsTheFirstWas)
     EXPECT_TRUE(readFile(docs(Today)).contains("typed today"));
 }
 
+TEST_F(DocumentSwapTest, AnObjectInTheNextDocumentIsDrawnAtItsSize)
+{
+    writeFile(
+        docs("jx20261201.rtf"),
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\f0 Drawing {\\pict\\wmetafile8\\picwgoal1440"
+        "\\pichgoal720 0100090000030c0000000000030000000000030000000000} end.\\par}");
+    writeFile(docs(Today), rtfWith("today"));
+    start();
+    form->command("GotoPrevDate")->trigger();
+    ASSERT_TRUE(plainText().startsWith("Drawing "));
+    EXPECT_TRUE(rtf::HasObjectHandlers(*editor().document()));
+    // The drawing's box, 72 by 36 points, makes its line that tall and is drawn in its grey.
+    const QTextLayout* layout = editor().document()->firstBlock().layout();
+    ASSERT_GT(layout->lineCount(), 0);
+    EXPECT_GE(layout->lineAt(0).height(), 36.0 * editor().logicalDpiY() / 72.0);
+    const QImage shown = editor().viewport()->grab().toImage();
+    int grey = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            grey += QColor(shown.pixel(x, y)) == QColor(240, 240, 240);
+    EXPECT_GT(grey, 500);
+}
+
 TEST_F(DocumentSwapTest, ALongDocumentShowsItsFirstScreenAndIsLaidOutWhileIdle)
 {
     writeFile(docs(Today), longRtf(20000));
@@ -114,6 +138,11 @@ TEST_F(DocumentSwapTest, ALongDocumentShowsItsFirstScreenAndIsLaidOutWhileIdle)
     EXPECT_TRUE(laidOut(doc.firstBlock()));
     EXPECT_FALSE(laidOut(doc.lastBlock())) << "nothing past the first screen waits for the rest";
     EXPECT_EQ(editor().textCursor().position(), 0);
+    // A click above the first line, in the margin, puts the caret at the start, not at the
+    // end of what is not laid out yet.
+    QTest::mouseClick(editor().viewport(), Qt::LeftButton, {}, QPoint(30, 1));
+    EXPECT_EQ(editor().textCursor().position(), 0);
+    EXPECT_FALSE(laidOut(doc.lastBlock()));
 
     // Typing while the rest is being laid out lands where the caret is.
     type("Early ");
