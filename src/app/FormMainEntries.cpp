@@ -43,10 +43,10 @@ TFormMain::readDocument(const std::function<TJournal::TOpened(QTextDocument&)>& 
     return result;
 }
 
-void TFormMain::showOpened(TReadDocument read)
+void TFormMain::showOpened(TReadDocument read, bool quietly)
 {
     TJournal::TOpened& opened = read.opened;
-    if (opened.damaged && opened.backupTime &&
+    if (opened.damaged && opened.backupTime && !quietly &&
         prompter->question(
             this, Title,
             TJournal::DamagedQuestion(Journal->pathOf(Journal->current()), *opened.backupTime)))
@@ -61,6 +61,8 @@ void TFormMain::showOpened(TReadDocument read)
     // A step of the date control's arrows or wheel leaves the user at the control to step on.
     if (!DateTimePicker->isStepping())
         Editor->setFocus();
+    if (quietly)
+        return;
     if (!opened.notice.isEmpty())
         showInformation(opened.notice);
     if (opened.damaged)

@@ -306,6 +306,10 @@ void TFormMain::showEvent(QShowEvent* event)
 
 void TFormMain::firstShow()
 {
+    // Today's entry was read a moment ago, before the keyword tabs of the start-up list take
+    // the editor in turn: a file that could not be read then is not reported a second time.
+    const bool entryUnreadable =
+        Journal->current() == documentOfTab(0) && Journal->currentIsReadOnly();
     guarded([&] { OpenStartupTabs(); });
     TabControl->selectSilently(0);
     const int remembered = LastTab.isEmpty() ? -1 : TabControl->findCaption(LastTab);
@@ -315,17 +319,25 @@ void TFormMain::firstShow()
         Journal->DropUntouchedPlaceholder();
         TabControl->selectSilently(remembered);
     }
-    // Today's entry was read a moment ago: a file that could not be read then is not read (and
-    // reported) a second time, and one that is still as it was read is not read again.
+    const bool entryShown = Journal->current() == documentOfTab(0);
     if (TabControl->currentIndex() != 0) {
         TabControlChange();
-    } else if (!Editor->isReadOnly()) {
-        if (Journal->currentFileUnchanged()) {
-            EditorSelectionChange();
-            Editor->setFocus();
-        } else {
-            TabControlChange();
-        }
+    } else if (entryShown && entryUnreadable) {
+        // Shown read-only, as it was.
+    } else if (entryShown && Journal->currentFileUnchanged()) {
+        // Still as it was read: not read again.
+        EditorSelectionChange();
+        Editor->setFocus();
+    } else if (entryUnreadable) {
+        // A keyword file took its place: shown again, read-only, without a second report.
+        guarded([&] {
+            const TDocumentId entry = documentOfTab(0);
+            showOpened(
+                readDocument([&](QTextDocument& doc) { return Journal->LoadDocument(entry, doc); }),
+                true);
+        });
+    } else {
+        TabControlChange();
     }
     FileLoadAtStartupUpdate();
     FillCategoriesTree();

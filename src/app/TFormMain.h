@@ -295,8 +295,9 @@ private:
     TReadDocument readDocument(const std::function<TJournal::TOpened(QTextDocument&)>& read);
     // Shows what the journal read in the editor: read-only when it could not be read, the
     // restore notice, and the offer to restore a damaged file from its backup copy. Throws
-    // TJournalError for a damaged file that stays as it is.
-    void showOpened(TReadDocument read);
+    // TJournalError for a damaged file that stays as it is. Quietly: a document the user was
+    // told of before, shown again without notice, offer or report.
+    void showOpened(TReadDocument read, bool quietly = false);
     bool saveBeforeLeaving();
     // A save failed while leaving the window: Retry, Save a Copy As... or Cancel. True when the
     // text is safe (saved or copied), so the window may close.

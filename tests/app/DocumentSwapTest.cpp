@@ -68,8 +68,25 @@ TEST_F(DocumentSwapTest, TodaysEntryIsReadOnceAtStartUnlessItChangedMeanwhile)
     EXPECT_TRUE(plainText().contains("changed by a sync tool"));
     stop();
 
-    // A file that could not be read is neither read nor reported a second time.
+    // Keyword tabs opened at start-up show their files on the way: the Diary is read again.
+    writeFile(docs("kw_Garden.rtf"), rtfWith("garden notes"));
+    writeFile(docs("startup.txt"), "Garden\r\n");
+    start();
+    EXPECT_EQ(form->selectedCaption(), "Diary");
+    EXPECT_TRUE(plainText().contains("changed by a sync tool"));
+    stop();
+
+    // A file that could not be read is reported once, and stays read-only also when a keyword
+    // tab opened at start-up showed its file in between.
     writeFile(docs(Today), QByteArray("\x00\x00junk\x00", 7));
+    start();
+    EXPECT_EQ(form->selectedCaption(), "Diary");
+    EXPECT_TRUE(editor().isReadOnly());
+    EXPECT_FALSE(plainText().contains("garden notes"));
+    EXPECT_EQ(prompter.texts("error").size(), 1);
+    stop();
+    prompter.clear();
+    QFile::remove(docs("startup.txt"));
     start();
     EXPECT_TRUE(editor().isReadOnly());
     EXPECT_EQ(prompter.texts("error").size(), 1);
