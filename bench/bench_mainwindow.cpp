@@ -2,8 +2,8 @@
 // 500 keyword files. Run: scripts/bench.sh bench_mainwindow
 #include "app/TDMActions.h"
 #include "app/TFormMain.h"
-#include "app/TPrompter.h"
 #include "app/TRichEditor.h"
+#include "SilentPrompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,19 +15,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class SilentPrompter : public TPrompter
-{
-public:
-    void information(QWidget*, const QString&, const QString&) override {}
-    void error(QWidget*, const QString&, const QString& text) override
-    {
-        qFatal("unexpected error: %s", qPrintable(text));
-    }
-    bool question(QWidget*, const QString&, const QString&) override { return false; }
-    int execDialog(QDialog&) override { return 0; }
-    std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-};
 
 // One program folder for all benchmarks: making 7,800 files takes longer than measuring.
 struct Journal {

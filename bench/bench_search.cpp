@@ -2,10 +2,10 @@
 // The first index is built in the background; queries, updates after a save and catching up
 // with an unchanged folder must stay far below what a user would notice.
 // Run: scripts/bench.sh bench_search
+#include "SilentPrompter.h"
 #include "app/SearchPage.h"
 #include "app/TDMActions.h"
 #include "app/TFormMain.h"
-#include "app/TPrompter.h"
 #include "search/IndexLocation.h"
 #include "search/JournalFiles.h"
 #include "search/JournalSearch.h"
@@ -306,19 +306,6 @@ void BM_UpdateAfterSave(benchmark::State& state)
 BENCHMARK(BM_UpdateAfterSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // ---- what the search adds to the window's start ----
-
-class SilentPrompter : public TPrompter
-{
-public:
-    void information(QWidget*, const QString&, const QString&) override {}
-    void error(QWidget*, const QString&, const QString& text) override
-    {
-        qFatal("unexpected error: %s", qPrintable(text));
-    }
-    bool question(QWidget*, const QString&, const QString&) override { return false; }
-    int execDialog(QDialog&) override { return 0; }
-    std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-};
 
 // A program folder whose Docs is the journal above (a link, so the files are made once).
 struct ProgramFolder

@@ -3,10 +3,12 @@
 // Run: scripts/bench.sh bench_spell
 #include "app/EditorSpelling.h"
 #include "app/TRichEditor.h"
+#include "rtf/DocumentFile.h"
 #include "rtf/RtfWriter.h"
 #include "spell/SpellChecker.h"
 #include "spell/SpellHighlighter.h"
 #include "store/AtomicFile.h"
+#include "store/Paths.h"
 
 #include <QApplication>
 #include <QFile>
@@ -200,7 +202,10 @@ void BM_Open5MB(benchmark::State& state)
         shown.editor.clearContent();
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        shown.editor.loadFromFile(path);
+        // As the window opens a file: read off screen, then shown.
+        std::unique_ptr<QTextDocument> read = shown.editor.newDocument();
+        LoadDocumentBytes(ReadWholeFile(path), *read);
+        shown.editor.showDocument(std::move(read), false);
     }
 }
 BENCHMARK(BM_Open5MB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);

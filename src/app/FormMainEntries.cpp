@@ -5,16 +5,20 @@
 #include "app/TRichEditor.h"
 #include "app/TTabRow.h"
 #include "store/JournalError.h"
+#include "store/Paths.h"
+
+#include <QTextDocument>
 
 void TFormMain::OpenDiaryEntry(QDate date)
 {
     TabControl->selectSilently(0);
-    const TJournal::TOpened opened = Journal->OpenDiaryEntry(date, *Editor->document());
+    TReadDocument read =
+        readDocument([&](QTextDocument& doc) { return Journal->OpenDiaryEntry(date, doc); });
     // A damaged day is still the day shown: the date control and the neighbours follow it
     // before the damage is reported.
     QString damage;
     try {
-        showOpened(opened);
+        showOpened(std::move(read));
     } catch (const TJournalError& e) {
         damage = e.message();
     }
@@ -23,22 +27,42 @@ void TFormMain::OpenDiaryEntry(QDate date)
         throw TJournalError(damage);
 }
 
-void TFormMain::showOpened(TJournal::TOpened opened)
+TFormMain::TReadDocument
+TFormMain::readDocument(const std::function<TJournal::TOpened(QTextDocument&)>& read)
 {
-    if (opened.damaged && opened.backupTime &&
+    TReadDocument result;
+    result.document = Editor->newDocument();
+    try {
+        result.opened = read(*result.document);
+    } catch (...) {
+        const bool unread =
+            result.document->isEmpty() && FileExists(Journal->pathOf(Journal->current()));
+        Editor->showDocument(std::move(result.document), unread);
+        throw;
+    }
+    return result;
+}
+
+void TFormMain::showOpened(TReadDocument read, bool quietly)
+{
+    TJournal::TOpened& opened = read.opened;
+    if (opened.damaged && opened.backupTime && !quietly &&
         prompter->question(
             this, Title,
             TJournal::DamagedQuestion(Journal->pathOf(Journal->current()), *opened.backupTime)))
-        opened = Journal->RestoreDamaged(*Editor->document());
+        read = readDocument([&](QTextDocument& doc) { return Journal->RestoreDamaged(doc); });
+    Editor->showDocument(std::move(read.document), Journal->currentIsReadOnly());
     if (opened.source == TLoadSource::Nothing || opened.damaged) {
         Editor->clearContent();
         ApplyEditorFont();
+        Editor->setReadOnly(Journal->currentIsReadOnly());
     }
-    Editor->documentLoaded(Journal->currentIsReadOnly());
     EditorSelectionChange();
     // A step of the date control's arrows or wheel leaves the user at the control to step on.
     if (!DateTimePicker->isStepping())
         Editor->setFocus();
+    if (quietly)
+        return;
     if (!opened.notice.isEmpty())
         showInformation(opened.notice);
     if (opened.damaged)

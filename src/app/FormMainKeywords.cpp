@@ -10,6 +10,7 @@
 #include "store/StartupList.h"
 
 #include <QAction>
+#include <QTextDocument>
 
 void TFormMain::OpenKeywordTab(const QString& name)
 {
@@ -19,7 +20,7 @@ void TFormMain::OpenKeywordTab(const QString& name)
     if (index < 0)
         index = TabControl->addTab(name);
     TabControl->selectSilently(index);
-    showOpened(Journal->OpenKeyword(name, *Editor->document()));
+    showOpened(readDocument([&](QTextDocument& doc) { return Journal->OpenKeyword(name, doc); }));
 }
 
 std::optional<QString>

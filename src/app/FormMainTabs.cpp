@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QScopeGuard>
+#include <QTextDocument>
 
 void TFormMain::TabControlChanging()
 {
@@ -13,8 +14,8 @@ void TFormMain::TabControlChanging()
 
 void TFormMain::TabControlChange()
 {
-    showOpened(Journal->LoadDocument(documentOfTab(TabControl->currentIndex()),
-                                     *Editor->document()));
+    const TDocumentId id = documentOfTab(TabControl->currentIndex());
+    showOpened(readDocument([&](QTextDocument& doc) { return Journal->LoadDocument(id, doc); }));
 }
 
 void TFormMain::EditorSelectionChange()

@@ -33,6 +33,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -256,10 +257,19 @@ void TFormMain::CreateEditor()
     connect(Editor, &QTextEdit::selectionChanged, this, [this] { EditorSelectionChange(); });
     connect(Editor, &TRichEditor::paragraphFormatChanged, this,
             [this] { EditorSelectionChange(); });
-    connect(Editor->document(), &QTextDocument::modificationChanged, this, [this] {
-        ForgetUnsettledFolderReadings();
-        refreshCommandStates();
-    });
+    auto followModified = [this](QTextDocument* document) {
+        connect(document, &QTextDocument::modificationChanged, this, [this] {
+            ForgetUnsettledFolderReadings();
+            refreshCommandStates();
+        });
+    };
+    followModified(Editor->document());
+    // Another document shown is as good as a change of the modified state: the commands follow.
+    connect(Editor, &TRichEditor::documentReplaced, this,
+            [this, followModified](QTextDocument* document) {
+                followModified(document);
+                refreshCommandStates();
+            });
     ApplyEditorFont();
 }
 
@@ -296,6 +306,10 @@ void TFormMain::showEvent(QShowEvent* event)
 
 void TFormMain::firstShow()
 {
+    // Today's entry was read a moment ago, before the keyword tabs of the start-up list take
+    // the editor in turn: a file that could not be read then is not reported a second time.
+    const bool entryUnreadable =
+        Journal->current() == documentOfTab(0) && Journal->currentIsReadOnly();
     guarded([&] { OpenStartupTabs(); });
     TabControl->selectSilently(0);
     const int remembered = LastTab.isEmpty() ? -1 : TabControl->findCaption(LastTab);
@@ -305,10 +319,26 @@ void TFormMain::firstShow()
         Journal->DropUntouchedPlaceholder();
         TabControl->selectSilently(remembered);
     }
-    // Today's entry was read a moment ago; a file that could not be read then is not read (and
-    // reported) a second time.
-    if (TabControl->currentIndex() != 0 || !Editor->isReadOnly())
+    const bool entryShown = Journal->current() == documentOfTab(0);
+    if (TabControl->currentIndex() != 0) {
         TabControlChange();
+    } else if (entryShown && entryUnreadable) {
+        // Shown read-only, as it was.
+    } else if (entryShown && Journal->currentFileUnchanged()) {
+        // Still as it was read: not read again.
+        EditorSelectionChange();
+        Editor->setFocus();
+    } else if (entryUnreadable) {
+        // A keyword file took its place: shown again, read-only, without a second report.
+        guarded([&] {
+            const TDocumentId entry = documentOfTab(0);
+            showOpened(
+                readDocument([&](QTextDocument& doc) { return Journal->LoadDocument(entry, doc); }),
+                true);
+        });
+    } else {
+        TabControlChange();
+    }
     FileLoadAtStartupUpdate();
     FillCategoriesTree();
     // The journal's index opens and catches up in the background once the window is up.

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -24,6 +25,7 @@ class QLabel;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class QTextDocument;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -279,10 +281,23 @@ private:
     void DateTimePickerChange();
     void TabControlChanging();
     void jumpTo(const QDate& target);
-    // Shows what the journal opened in the editor: read-only when it could not be read, the
+    // A document the journal has read, not shown yet.
+    struct TReadDocument
+    {
+        TJournal::TOpened opened;
+        std::unique_ptr<QTextDocument> document;
+    };
+    // Reads a document through read (a journal call that fills the document it is given) into
+    // a new document off screen, which is far quicker than into the one on screen. When read
+    // fails the new document is shown all the same, as the journal already names it: read-only
+    // when it holds nothing of a file that exists, so nothing can be typed over what could not
+    // be read.
+    TReadDocument readDocument(const std::function<TJournal::TOpened(QTextDocument&)>& read);
+    // Shows what the journal read in the editor: read-only when it could not be read, the
     // restore notice, and the offer to restore a damaged file from its backup copy. Throws
-    // TJournalError for a damaged file that stays as it is.
-    void showOpened(TJournal::TOpened opened);
+    // TJournalError for a damaged file that stays as it is. Quietly: a document the user was
+    // told of before, shown again without notice, offer or report.
+    void showOpened(TReadDocument read, bool quietly = false);
     bool saveBeforeLeaving();
     // A save failed while leaving the window: Retry, Save a Copy As... or Cancel. True when the
     // text is safe (saved or copied), so the window may close.

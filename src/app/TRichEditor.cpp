@@ -1,5 +1,6 @@
 #include "app/TRichEditor.h"
 
+#include "app/BackgroundLayout.h"
 #include "app/DocumentReplace.h"
 #include "app/TextSearch.h"
 #include "rtf/FontWeight.h"
@@ -11,6 +12,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -24,6 +26,8 @@ TRichEditor::TRichEditor(QWidget* parent) : QTextEdit(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setDefaultFont(QStringLiteral("Arial"), 12);
+    layoutInBackground = new TBackgroundLayout(this);
+    layoutInBackground->follow(document());
     rtf::InstallObjectHandlers(*document());
 }
 
@@ -33,11 +37,36 @@ void TRichEditor::paintEvent(QPaintEvent* event)
     QTextEdit::paintEvent(event);
 }
 
-void TRichEditor::documentLoaded(bool readOnly)
+std::unique_ptr<QTextDocument> TRichEditor::newDocument() const
 {
+    const QTextDocument& shown = *document();
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setDefaultFont(shown.defaultFont());
+    doc->setDefaultTextOption(shown.defaultTextOption());
+    doc->setDocumentMargin(shown.documentMargin());
+    doc->setIndentWidth(shown.indentWidth());
+    doc->setDefaultStyleSheet(shown.defaultStyleSheet());
+    doc->setDefaultCursorMoveStyle(shown.defaultCursorMoveStyle());
+    // Not the maximum block count: setting it, even to none, switches undo off for good.
+    return doc;
+}
+
+void TRichEditor::showDocument(std::unique_ptr<QTextDocument> incoming, bool readOnly)
+{
+    QTextDocument* previous = document();
+    // The editor lays a new document out down to the place it is scrolled to.
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    QTextDocument* doc = incoming.release();
+    doc->setParent(this);
+    doc->clearUndoRedoStacks();
+    doc->setModified(false);
+    const bool previousIsOurs = previous->parent() == this;
     setReadOnly(readOnly);
-    document()->setModified(false);
-    moveCursor(QTextCursor::Start);
+    setDocument(doc);
+    // Freed once the new document is on screen; the editor frees its first document itself.
+    if (previousIsOurs)
+        previous->deleteLater();
 }
 
 void TRichEditor::clearContent()
@@ -563,7 +592,13 @@ void TRichEditor::insertFromMimeData(const QMimeData* source)
 
 void TRichEditor::setDocument(QTextDocument* document)
 {
+    // Pictures and kept objects are measured by their own handlers from the first layout on.
+    rtf::InstallObjectHandlers(*document);
     QTextEdit::setDocument(document);
+    // A cursor of its own: the editor would otherwise carry the typing format of the previous
+    // document's caret over.
+    setTextCursor(QTextCursor(document));
+    layoutInBackground->follow(document);
     emit documentReplaced(this->document());
 }
 

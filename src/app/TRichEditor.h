@@ -2,7 +2,10 @@
 
 #include <QTextEdit>
 #include <functional>
+#include <memory>
 #include <vector>
+
+class TBackgroundLayout;
 
 // The one editor of the main window: a QTextEdit that loads and saves whole documents as RTF and
 // offers the operations the commands rely on, in plain-text character positions from 0.
@@ -23,10 +26,17 @@ public:
 
     explicit TRichEditor(QWidget* parent = nullptr);
 
-    // A whole document has just been read into the editor's document: the caret goes to its
-    // start and nothing counts as modified. A document that could not be read is shown
-    // read-only, so nothing typed can ever be saved over its file.
-    void documentLoaded(bool readOnly);
+    // A new empty document set up as the one shown is (default font, text options, margins),
+    // not yet laid out by the editor: a whole file read into it is read, not laid out paragraph
+    // by paragraph as it comes in. Fill it, then hand it to showDocument.
+    std::unique_ptr<QTextDocument> newDocument() const;
+    // Shows document in place of the one shown, which goes: the caret at its start, scrolled
+    // to the top, nothing modified, no undo history. Only the first screen is laid out now, the
+    // rest while the program is idle. A document that could not be read is shown read-only, so
+    // nothing typed can ever be saved over its file.
+    void showDocument(std::unique_ptr<QTextDocument> document, bool readOnly);
+    // Lays the rest of a long document out in the background (for those who wait for it).
+    const TBackgroundLayout& backgroundLayout() const { return *layoutInBackground; }
     // Empties the content; the next text typed takes the default font.
     void clearContent();
 
@@ -107,4 +117,6 @@ protected:
 
 private:
     void contextMenuAtCaret();
+
+    TBackgroundLayout* layoutInBackground = nullptr;
 };

@@ -130,6 +130,7 @@ void TJournal::becomeCurrent(const TDocumentId& id, const QString& path)
     currentId = id;
     currentUnreadable = false;
     currentLossy = false;
+    currentAsRead = false;
     stampPath = path;
     documentStamp = {};
 }
@@ -137,7 +138,8 @@ void TJournal::becomeCurrent(const TDocumentId& id, const QString& path)
 void TJournal::applyLoaded(const TLoaded& loaded, TOpened& opened, const QString& path)
 {
     currentLossy = loaded.lossy;
-    if (loaded.format != TDocumentFormat::Unreadable)
+    currentAsRead = loaded.format != TDocumentFormat::Unreadable;
+    if (currentAsRead)
         return;
     currentUnreadable = true;
     opened.damaged = true;
@@ -332,6 +334,8 @@ void TJournal::writeDocument(const QString& path, const QTextDocument& doc)
 {
     preserveExternalChange(path);
     AtomicFile::write(path, WriteRtf(doc));
+    // What a file holds after a write need not read back as the very document that was written.
+    currentAsRead = false;
     rememberStamp(path);
     emit documentSaved(path);
 }
@@ -354,6 +358,12 @@ void TJournal::rememberStamp(const QString& path)
 {
     stampPath = path;
     documentStamp = StampOf(path);
+}
+
+bool TJournal::currentFileUnchanged() const
+{
+    return currentAsRead && !currentId.isNone() && !stampPath.isEmpty() && documentStamp.exists &&
+           StampOf(stampPath) == documentStamp;
 }
 
 bool TJournal::changedSinceRead(const QString& path) const

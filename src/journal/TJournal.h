@@ -95,6 +95,9 @@ public:
     // Reading the document dropped something it held: it is never deleted by the empty-document
     // rule and never rewritten but by a save of the user's edits.
     bool currentIsLossy() const { return currentLossy; }
+    // The document shown was read from its file, which is still as it was then: reading it
+    // again would give the same document.
+    bool currentFileUnchanged() const;
 
     enum class TSaved { Nothing, Written, Removed };
     // Saves the document shown when it was modified; an empty diary entry has its file and
@@ -162,6 +165,7 @@ private:
     TDocumentId currentId;
     bool currentUnreadable = false;
     bool currentLossy = false;
+    bool currentAsRead = false; // filled from its file, and not written since
     QString stampPath;             // the file the shown document was read from or written to
     TFileStamp documentStamp;      // how that file looked then
     bool entryPlaceholder = false; // the entry shown had no file; opening it wrote an empty one

@@ -33,8 +33,9 @@ protected:
     void SetUp() override
     {
         m_editor.resize(400, 300);
-        ASSERT_EQ(LoadDocumentBytes(entry(), *m_editor.document()), TDocumentFormat::Rtf);
-        m_editor.documentLoaded(false);
+        std::unique_ptr<QTextDocument> read = m_editor.newDocument();
+        ASSERT_EQ(LoadDocumentBytes(entry(), *read), TDocumentFormat::Rtf);
+        m_editor.showDocument(std::move(read), false);
     }
 
     // What a save would write.

@@ -235,6 +235,22 @@ TEST_F(SpellingTest, MarksFollowTheDocumentTheEditorShowsAndNeverReachTheFile)
     EXPECT_EQ(marksOf(0), (std::vector<TWordSpan>{{6, 4}}));
 }
 
+TEST_F(SpellingTest, EveryDayOpenedIsMarkedAsTheFirstWas)
+{
+    QDir().mkpath(docs());
+    writeFile(docs("jx20261201.rtf"), rtfWith("world wrld"));
+    startChecking();
+    type("hello wrld");
+    form->command("GotoPrevDate")->trigger();
+    ASSERT_TRUE(plainText().startsWith("world wrld"));
+    marks().finishPendingWork();
+    EXPECT_EQ(marksOf(0), (std::vector<TWordSpan>{{6, 4}}));
+    form->command("GotoNextDate")->trigger();
+    ASSERT_TRUE(plainText().startsWith("hello wrld"));
+    marks().finishPendingWork();
+    EXPECT_EQ(marksOf(0), (std::vector<TWordSpan>{{6, 4}}));
+}
+
 TEST_F(SpellingTest, ALargeEntryOpensUncheckedAndIsMarkedAroundTheViewFirst)
 {
     QString body;

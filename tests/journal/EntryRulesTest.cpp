@@ -217,3 +217,33 @@ TEST_F(JournalFixture, ChangesMadeBehindOurBackAreAnnounced)
     writeFile(docs("jx20200101.rtf"), rtfWith("from a sync tool"));
     EXPECT_TRUE(changed.wait(3000));
 }
+
+TEST_F(JournalFixture, OnlyADocumentReadFromItsUnchangedFileCountsAsUnchanged)
+{
+    writeFile(docs(Today), rtfWith("as it was read"));
+    journal.OpenDiaryEntry(today, doc);
+    EXPECT_TRUE(journal.currentFileUnchanged());
+    writeFile(docs(Today), rtfWith("changed by another program"));
+    EXPECT_FALSE(journal.currentFileUnchanged());
+    journal.LoadDocument(TDocumentId::entry(today), doc);
+    EXPECT_TRUE(journal.currentFileUnchanged());
+
+    // What we wrote ourselves need not read back as the document that was written.
+    setText("typed");
+    save();
+    EXPECT_FALSE(journal.currentFileUnchanged());
+
+    // A day restored from its backup copy is the copy's bytes, read as they are.
+    QFile::remove(docs(Today));
+    journal.OpenDiaryEntry(today, doc);
+    EXPECT_TRUE(journal.currentFileUnchanged());
+
+    // Neither the empty file a day without one gets, nor a file that could not be read.
+    const QDate other(2026, 12, 8);
+    journal.OpenDiaryEntry(other, doc);
+    EXPECT_TRUE(QFile::exists(docs("jx20261208.rtf")));
+    EXPECT_FALSE(journal.currentFileUnchanged());
+    writeFile(docs("jx20261208.rtf"), QByteArray("\x00\x00junk\x00", 7));
+    journal.OpenDiaryEntry(other, doc);
+    EXPECT_FALSE(journal.currentFileUnchanged());
+}

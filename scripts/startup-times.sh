@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Start-up measured from outside: the time from starting the program to its main window being
+# visible, on a virtual display, for an empty journal, a journal of 7,300 small days and 500
+# keyword files, and a journal whose today's entry is 5 MB.
+#
+#   scripts/startup-times.sh [runs]          median, fastest and slowest of runs (default 5)
+#   scripts/startup-times.sh --once <kind>   one start of the prepared journal <kind> (empty,
+#                                            many or large) that ends as soon as the window
+#                                            shows (the program is killed, nothing being
+#                                            modified): a whole-process timer then times start
+#                                            to window
+#
+# The optimised build (the bench preset) is measured. Each kind of journal is made once in its
+# own program folder under build-bench/startup/; every run starts on it as it was left.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+export QT_QPA_PLATFORM=xcb
+
+root=build-bench/startup
+kinds=(empty many large)
+
+prepare() {
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench --target jornix sample_journal >/dev/null
+    rm -rf "$root"
+    for kind in "${kinds[@]}"; do
+        mkdir -p "$root/$kind"
+        cp build-bench/jornix "$root/$kind/jornix"
+        build-bench/bench/sample_journal "$root/$kind/Docs" "$kind"
+        # A first start writes the settings file and the folders it keeps, as any later start
+        # finds them.
+        run_once "$kind" >/dev/null
+    done
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Starts the program of one journal, prints the milliseconds until its main window is visible,
+# then ends it: with SIGTERM, waiting for it to save and go, or (with "kill") at once.
+run_once() {
+    local dir="$root/$1" start pid win="" elapsed
+    start=$(now_ms)
+    (cd "$dir" && exec ./jornix >/dev/null 2>&1) &
+    pid=$!
+    while [ -z "$win" ]; do
+        win=$(xdotool search --onlyvisible --pid "$pid" --name "Tarvex's Diary" 2>/dev/null |
+            head -n 1 || true)
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "the program ended before its window showed" >&2
+            return 1
+        fi
+        if [ $(($(now_ms) - start)) -gt 60000 ]; then
+            kill -9 "$pid" 2>/dev/null || true
+            echo "no window within a minute" >&2
+            return 1
+        fi
+    done
+    elapsed=$(($(now_ms) - start))
+    if [ "${2:-}" = kill ]; then
+        kill -KILL "$pid"
+    else
+        kill -TERM "$pid"
+    fi
+    { wait "$pid" || true; } 2>/dev/null
+    echo "$elapsed"
+}
+
+if [ "${1:-}" = "--once" ]; then
+    run_once "${2:?which journal: empty, many or large}" kill
+    exit
+fi
+
+runs=${1:-5}
+prepare
+printf "%-8s %8s %8s %8s   (ms from start to visible window, %d runs)\n" journal median fastest slowest "$runs"
+for kind in "${kinds[@]}"; do
+    times=()
+    for _ in $(seq 1 "$runs"); do
+        times+=("$(run_once "$kind")")
+    done
+    sorted=($(printf "%s\n" "${times[@]}" | sort -n))
+    printf "%-8s %8s %8s %8s\n" "$kind" "${sorted[$((runs / 2))]}" "${sorted[0]}" "${sorted[$((runs - 1))]}"
+done
