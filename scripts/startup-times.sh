@@ -44,13 +44,13 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 run_once() {
     local dir="$root/$1" start pid win="" elapsed
     start=$(now_ms)
-    (cd "$dir" && exec ./jornix >/dev/null 2>&1) &
+    (cd "$dir" && exec ./jornix >>output.txt 2>&1) &
     pid=$!
     while [ -z "$win" ]; do
         win=$(xdotool search --onlyvisible --pid "$pid" --name "Tarvex's Diary" 2>/dev/null |
             head -n 1 || true)
         if ! kill -0 "$pid" 2>/dev/null; then
-            echo "the program ended before its window showed" >&2
+            echo "the program ended before its window showed (see $dir/output.txt)" >&2
             return 1
         fi
         if [ $(($(now_ms) - start)) -gt 60000 ]; then
