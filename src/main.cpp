@@ -1,4 +1,5 @@
 #include "app/BuildConfig.h"
+#include "app/EntryReadAhead.h"
 #include "app/QtPrompter.h"
 #include "app/SessionEnd.h"
 #include "app/TApplication.h"
@@ -16,9 +17,11 @@ int main(int argc, char* argv[])
         // The desktop shows the window under its launcher's name and icon.
         TApplication::setDesktopFileName(QStringLiteral(JORNIX_APP_ID));
         TQtPrompter prompter;
-        const TEnvironment environment = ProcessEnvironment(&prompter);
+        TEnvironment environment = ProcessEnvironment(&prompter);
         if (!TApplication::claimJournal(environment.homeDir()))
             return 0;
+        // A long entry of today is read on the second core while the window is built.
+        environment.entryReadAhead = ReadEntryAhead(environment, environment.today());
         TDMActions actions;
         {
             TFormMain form(environment, actions);

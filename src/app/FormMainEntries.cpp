@@ -40,6 +40,11 @@ TFormMain::readDocument(const std::function<TJournal::TOpened(QTextDocument&)>& 
         Editor->showDocument(std::move(result.document), unread);
         throw;
     }
+    if (result.opened.document) {
+        // Read ahead while the window was being built.
+        result.document = std::move(result.opened.document);
+        Editor->takeDefaults(*result.document);
+    }
     return result;
 }
 

@@ -8,8 +8,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class TPrompter;
+class TReadAhead;
 
 // Everything the main window takes from the world outside the journal: where it lives, what
 // time it is and who answers its questions. Tests hand in a fixed clock and a scripted prompter.
@@ -28,6 +30,8 @@ struct TEnvironment
     TPrompter* prompter = nullptr;
     QStringList dictionaryDirs = SystemDictionaryDirs(); // where spelling dictionaries are found
     QLocale locale;                                      // the user's language
+    // Today's entry, when it is long, already being read on another thread (ReadEntryAhead).
+    std::shared_ptr<TReadAhead> entryReadAhead;
 
     QDate today() const { return now().date(); }
     bool installed() const { return !dataDir.isEmpty(); }

@@ -78,6 +78,7 @@ TFormMain::TFormMain(const TEnvironment& environment, TDMActions& dmActions, QWi
     ApplyStayOnTop();
     // 19. Today's entry. A failure here is reported and the program runs on, so that the user
     // can see the message and still reach the rest of the journal.
+    Journal->UseReadAhead(std::move(env.entryReadAhead));
     guarded([&] { OpenDiaryEntry(env.today()); });
     // 20. The side bar as it was left.
     QuickListOpen = !QuickListOpen;

@@ -39,16 +39,21 @@ void TRichEditor::paintEvent(QPaintEvent* event)
 
 std::unique_ptr<QTextDocument> TRichEditor::newDocument() const
 {
-    const QTextDocument& shown = *document();
     auto doc = std::make_unique<QTextDocument>();
-    doc->setDefaultFont(shown.defaultFont());
-    doc->setDefaultTextOption(shown.defaultTextOption());
-    doc->setDocumentMargin(shown.documentMargin());
-    doc->setIndentWidth(shown.indentWidth());
-    doc->setDefaultStyleSheet(shown.defaultStyleSheet());
-    doc->setDefaultCursorMoveStyle(shown.defaultCursorMoveStyle());
-    // Not the maximum block count: setting it, even to none, switches undo off for good.
+    takeDefaults(*doc);
     return doc;
+}
+
+void TRichEditor::takeDefaults(QTextDocument& doc) const
+{
+    const QTextDocument& shown = *document();
+    doc.setDefaultFont(shown.defaultFont());
+    doc.setDefaultTextOption(shown.defaultTextOption());
+    doc.setDocumentMargin(shown.documentMargin());
+    doc.setIndentWidth(shown.indentWidth());
+    doc.setDefaultStyleSheet(shown.defaultStyleSheet());
+    doc.setDefaultCursorMoveStyle(shown.defaultCursorMoveStyle());
+    // Not the maximum block count: setting it, even to none, switches undo off for good.
 }
 
 void TRichEditor::showDocument(std::unique_ptr<QTextDocument> incoming, bool readOnly)

@@ -30,6 +30,8 @@ public:
     // not yet laid out by the editor: a whole file read into it is read, not laid out paragraph
     // by paragraph as it comes in. Fill it, then hand it to showDocument.
     std::unique_ptr<QTextDocument> newDocument() const;
+    // Sets a document filled elsewhere up as newDocument sets up its own.
+    void takeDefaults(QTextDocument& doc) const;
     // Shows document in place of the one shown, which goes: the caret at its start, scrolled
     // to the top, nothing modified, no undo history. Only the first screen is laid out now, the
     // rest while the program is idle. A document that could not be read is shown read-only, so

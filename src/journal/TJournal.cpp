@@ -1,6 +1,7 @@
 #include "journal/TJournal.h"
 
 #include "journal/FolderWatch.h"
+#include "journal/ReadAhead.h"
 #include "rtf/DocumentFile.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
@@ -19,6 +20,7 @@ struct TJournal::TLoaded
 {
     TDocumentFormat format = TDocumentFormat::Unreadable;
     bool lossy = false;
+    std::unique_ptr<QTextDocument> readAhead; // holds what was read instead of the given one
 };
 
 namespace {
@@ -106,8 +108,28 @@ void TJournal::UpdateEntryNeighbours(QDate today)
 // ---------------------------------------------------------------------------------------------
 // Loading
 
-TJournal::TLoaded TJournal::loadFile(const QString& path, QTextDocument& doc) const
+void TJournal::UseReadAhead(std::shared_ptr<TReadAhead> ahead)
 {
+    readAhead = std::move(ahead);
+}
+
+TJournal::TLoaded TJournal::loadFile(const QString& path, QTextDocument& doc)
+{
+    // Only the very next load may take a read-ahead: later ones could follow a change of the
+    // file that its stamp does not show.
+    if (const std::shared_ptr<TReadAhead> ahead = std::exchange(readAhead, nullptr);
+        ahead && ahead->path() == path) {
+        TReadAhead::TResult read = ahead->take();
+        if (read.document) {
+            TLoaded loaded;
+            loaded.format = read.format;
+            loaded.lossy = read.lossy;
+            loaded.readAhead = std::move(read.document);
+            doc.clear();
+            doc.setModified(false);
+            return loaded;
+        }
+    }
     const QByteArray bytes = ReadWholeFile(path);
     const QFont font = doc.defaultFont();
     const bool undo = doc.isUndoRedoEnabled();
@@ -135,8 +157,9 @@ void TJournal::becomeCurrent(const TDocumentId& id, const QString& path)
     documentStamp = {};
 }
 
-void TJournal::applyLoaded(const TLoaded& loaded, TOpened& opened, const QString& path)
+void TJournal::applyLoaded(TLoaded loaded, TOpened& opened, const QString& path)
 {
+    opened.document = std::move(loaded.readAhead);
     currentLossy = loaded.lossy;
     currentAsRead = loaded.format != TDocumentFormat::Unreadable;
     if (currentAsRead)
@@ -161,8 +184,7 @@ TJournal::TOpened TJournal::openWithRestore(const TDocumentId& id, QTextDocument
     opened.source = decision.source;
     switch (decision.source) {
     case TLoadSource::File: {
-        const TLoaded loaded = loadFile(path, doc);
-        applyLoaded(loaded, opened, path);
+        applyLoaded(loadFile(path, doc), opened, path);
         if (opened.damaged && FileLength(backup) > 0) {
             try {
                 if (readAside(backup).format != TDocumentFormat::Unreadable)

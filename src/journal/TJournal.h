@@ -10,10 +10,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QTextDocument;
 class TFolderWatch;
+class TReadAhead;
 
 // The journal on disk and its rules: which file a document is, loading it (with the restore
 // from its backup copy), saving it (after keeping the previous version), the rule that an empty
@@ -69,7 +71,14 @@ public:
         bool damaged = false;
         QString damageMessage;
         std::optional<QDateTime> backupTime;
+        // When set, the file had been read ahead (UseReadAhead): this document holds what was
+        // read, in place of the one given, which is left empty.
+        std::unique_ptr<QTextDocument> document;
     };
+
+    // The next load of ahead's file takes the document it read, when the file is still as it
+    // was read, instead of reading the file again; a load of any other file drops it.
+    void UseReadAhead(std::shared_ptr<TReadAhead> ahead);
 
     // Steps 2 to 7 of opening a day: names the entry, loads its file or restores it from the
     // backup copy, and gives a day without a file an empty one so that it counts as stored while
@@ -148,11 +157,11 @@ signals:
 
 private:
     struct TLoaded;
-    TLoaded loadFile(const QString& path, QTextDocument& doc) const;
+    TLoaded loadFile(const QString& path, QTextDocument& doc);
     TOpened openWithRestore(const TDocumentId& id, QTextDocument& doc, const QString& restoredText,
                             const QString& emptyFileRestoredText);
     void becomeCurrent(const TDocumentId& id, const QString& path);
-    void applyLoaded(const TLoaded& loaded, TOpened& opened, const QString& path);
+    void applyLoaded(TLoaded loaded, TOpened& opened, const QString& path);
     void writeDocument(const QString& path, const QTextDocument& doc);
     void writeWithBackup(const QString& path, const QString& backupPath, const QTextDocument& doc);
     void removeEmptied(const QString& path, const QString& backupPath);
@@ -172,4 +181,5 @@ private:
     TFileStamp placeholderStamp;
     bool startupListUnread = false; // startup.txt exists but could not be read: never overwrite
     TFolderWatch* watch = nullptr;
+    std::shared_ptr<TReadAhead> readAhead;
 };

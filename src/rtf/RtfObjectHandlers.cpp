@@ -238,7 +238,7 @@ void InstallObjectHandlers(QTextDocument& doc)
     layout->registerHandler(KeptObjectType, new TKeptObjectHandler(layout));
     // A document laid out before has its objects at the old handlers' sizes; only their lines
     // are laid out again.
-    if (doc.pageSize().isNull())
+    if (!doc.pageSize().isValid())
         return;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {

@@ -61,6 +61,13 @@ void createBackupDir(const QString& backupDir, const QString& workingDir)
 
 } // namespace
 
+QString StoredDocumentsDir(const QString& settingsPath)
+{
+    using namespace K::General;
+    return withSlashes(readString(TSettingsFile(settingsPath), Section, DocumentsDirectory,
+                                  TAppSettings().docsDir));
+}
+
 TAppSettings LoadSettings(const QString& settingsPath, TAppSettings s, const QString& workingDir)
 {
     TSettingsFile ini(settingsPath);

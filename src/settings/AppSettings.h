@@ -57,6 +57,10 @@ struct TAppSettings
 TAppSettings LoadSettings(const QString& settingsPath, TAppSettings defaults,
                           const QString& workingDir);
 
+// The documents folder as the settings name it ("Docs" when they do not), read on its own and
+// written nowhere: for work that starts before the window reads its settings.
+QString StoredDocumentsDir(const QString& settingsPath);
+
 // Writes every key the main window owns. A minimized or maximized window keeps the stored
 // normal placement; neither directory, "Enable Categories Tab" nor [Debug] is written.
 void SaveSettings(const QString& settingsPath, const TAppSettings& s);

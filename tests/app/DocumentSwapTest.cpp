@@ -3,6 +3,8 @@
 #include "AppFixture.h"
 
 #include "app/BackgroundLayout.h"
+#include "app/EntryReadAhead.h"
+#include "journal/ReadAhead.h"
 #include "rtf/RtfObjectHandlers.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -90,6 +92,42 @@ TEST_F(DocumentSwapTest, TodaysEntryIsReadOnceAtStartUnlessItChangedMeanwhile)
     start();
     EXPECT_TRUE(editor().isReadOnly());
     EXPECT_EQ(prompter.texts("error").size(), 1);
+}
+
+TEST_F(DocumentSwapTest, ALongEntryReadAheadIsShownAsTheEditorWouldHaveReadIt)
+{
+    // Only a long entry is worth a thread; the folder is the one the settings name.
+    writeFile(docs(Today), rtfWith("a short day"));
+    EXPECT_FALSE(ReadEntryAhead(environment(), clock.date()));
+    QDir().mkpath(programDir() + "/Elsewhere");
+    writeFile(programDir() + "/Elsewhere/" + Today, longRtf(4000));
+    writeFile(ini(), "[General]\r\nDocuments Directory=Elsewhere\r\n");
+    const auto elsewhere = ReadEntryAhead(environment(), clock.date());
+    ASSERT_TRUE(elsewhere);
+    EXPECT_EQ(elsewhere->path(), programDir() + "/Elsewhere/" + Today);
+    QFile::remove(ini());
+
+    writeFile(docs(Today), longRtf(4000));
+    TEnvironment env = environment();
+    env.entryReadAhead = ReadEntryAhead(env, clock.date());
+    ASSERT_TRUE(env.entryReadAhead);
+    actions = std::make_unique<TDMActions>();
+    form = std::make_unique<TFormMain>(env, *actions);
+    show();
+    EXPECT_TRUE(plainText().startsWith("Paragraph 0 of a long day"));
+    EXPECT_TRUE(plainText().contains("Paragraph 3999 of a long day"));
+    EXPECT_EQ(editor().document()->defaultFont(), editor().defaultFont());
+    EXPECT_EQ(editor().document()->parent(), &editor());
+    EXPECT_FALSE(editor().isReadOnly());
+    EXPECT_FALSE(editor().document()->isUndoAvailable());
+
+    // It is edited, undone and saved as any document read here.
+    type("Morning. ");
+    EXPECT_TRUE(editor().document()->isUndoAvailable());
+    form->command("FileSave")->trigger();
+    const QByteArray saved = readFile(docs(Today));
+    EXPECT_TRUE(saved.contains("Morning. Paragraph 0")) << saved.left(300).constData();
+    EXPECT_TRUE(saved.contains("Paragraph 3999"));
 }
 
 TEST_F(DocumentSwapTest, TheDocumentShownNextIsFollowedAsTheFirstWas)
