@@ -1,6 +1,7 @@
 #include "app/TRichEditor.h"
 
 #include "app/BackgroundLayout.h"
+#include "app/DirectionHint.h"
 #include "app/DocumentReplace.h"
 #include "app/TextSearch.h"
 #include "rtf/FontWeight.h"
@@ -28,6 +29,8 @@ TRichEditor::TRichEditor(QWidget* parent) : QTextEdit(parent)
     setDefaultFont(QStringLiteral("Arial"), 12);
     layoutInBackground = new TBackgroundLayout(this);
     layoutInBackground->follow(document());
+    directionHint = new TDirectionHint(this);
+    directionHint->follow(document());
     rtf::InstallObjectHandlers(*document());
 }
 
@@ -48,7 +51,7 @@ void TRichEditor::takeDefaults(QTextDocument& doc) const
 {
     const QTextDocument& shown = *document();
     doc.setDefaultFont(shown.defaultFont());
-    doc.setDefaultTextOption(shown.defaultTextOption());
+    doc.setDefaultTextOption(directionHint->withoutHint(shown.defaultTextOption()));
     doc.setDocumentMargin(shown.documentMargin());
     doc.setIndentWidth(shown.indentWidth());
     doc.setDefaultStyleSheet(shown.defaultStyleSheet());
@@ -597,6 +600,8 @@ void TRichEditor::insertFromMimeData(const QMimeData* source)
 
 void TRichEditor::setDocument(QTextDocument* document)
 {
+    // Before the document has a layout, which would otherwise start over for the hint.
+    directionHint->follow(document);
     // Pictures and kept objects are measured by their own handlers from the first layout on.
     rtf::InstallObjectHandlers(*document);
     QTextEdit::setDocument(document);

@@ -6,6 +6,7 @@
 #include <vector>
 
 class TBackgroundLayout;
+class TDirectionHint;
 
 // The one editor of the main window: a QTextEdit that loads and saves whole documents as RTF and
 // offers the operations the commands rely on, in plain-text character positions from 0.
@@ -121,4 +122,5 @@ private:
     void contextMenuAtCaret();
 
     TBackgroundLayout* layoutInBackground = nullptr;
+    TDirectionHint* directionHint = nullptr;
 };

@@ -1,0 +1,76 @@
+#include "app/DirectionHint.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+TDirectionHint::TDirectionHint(QObject* parent) : QObject(parent)
+{
+}
+
+bool TDirectionHint::holdsRightToLeft(QStringView text)
+{
+    // Nothing below U+0590 is written right to left; most text never gets past this test.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() < 0x0590)
+            continue;
+        char32_t code = text[i].unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
+            code = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        }
+        const QChar::Direction direction = QChar::direction(code);
+        if (direction == QChar::DirR || direction == QChar::DirAL)
+            return true;
+    }
+    return false;
+}
+
+void TDirectionHint::follow(QTextDocument* doc)
+{
+    if (document)
+        disconnect(document, nullptr, this, nullptr);
+    document = doc;
+    hinted = false;
+    if (!doc || doc->defaultTextOption().textDirection() != Qt::LayoutDirectionAuto ||
+        holdsRightToLeft(doc->toRawText()))
+        return;
+    QTextOption option = doc->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    doc->setDefaultTextOption(option);
+    hinted = true;
+    connect(doc, &QTextDocument::contentsChange, this, &TDirectionHint::contentsChange);
+}
+
+QTextOption TDirectionHint::withoutHint(QTextOption option) const
+{
+    if (hinted)
+        option.setTextDirection(Qt::LayoutDirectionAuto);
+    return option;
+}
+
+void TDirectionHint::contentsChange(int from, int, int added)
+{
+    if (!hinted || added <= 0)
+        return;
+    QTextCursor inserted(document);
+    inserted.setPosition(from);
+    inserted.setPosition(std::min(from + added, document->characterCount() - 1),
+                         QTextCursor::KeepAnchor);
+    if (!holdsRightToLeft(inserted.selectedText()))
+        return;
+    hinted = false;
+    // Not while the document is still telling its layout about the change.
+    QTimer::singleShot(0, this, &TDirectionHint::takeBack);
+}
+
+void TDirectionHint::takeBack()
+{
+    if (!document || hinted)
+        return;
+    QTextOption option = document->defaultTextOption();
+    option.setTextDirection(Qt::LayoutDirectionAuto);
+    document->setDefaultTextOption(option);
+    disconnect(document, nullptr, this, nullptr);
+}

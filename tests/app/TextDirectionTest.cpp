@@ -1,0 +1,90 @@
+// A paragraph with no direction of its own runs the way its first letter is written. The editor
+// may tell a document without right-to-left letters that all its paragraphs run left to right
+// (so that typing need not work it out for every paragraph below); what shows must not differ.
+#include "AppFixture.h"
+
+#include "app/DirectionHint.h"
+
+#include <QAction>
+#include <QDir>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace {
+
+const QString Hebrew = QStringLiteral("\u05e9\u05dc\u05d5\u05dd");
+const QByteArray HebrewRtf = "\\u1513?\\u1500?\\u1493?\\u1501?";
+
+Qt::LayoutDirection laidOutDirection(const QTextBlock& block)
+{
+    return block.layout()->textOption().textDirection();
+}
+
+} // namespace
+
+class TextDirectionTest : public AppFixture
+{
+protected:
+    void SetUp() override { QDir().mkpath(docs("Backup")); }
+
+    QTextBlock block(int number) { return editor().document()->findBlockByNumber(number); }
+    void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        editor().document()->size(); // laid out whole
+    }
+};
+
+TEST_F(TextDirectionTest, ParagraphsRunTheWayTheirFirstLetterIsWrittenWhateverTheHint)
+{
+    writeFile(docs("jx20261206.rtf"),
+              "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard " + HebrewRtf +
+                  " first\\par\\pard second\\par\r\n}");
+    writeFile(docs("jx20261207.rtf"), rtfWith("only left to right\\par more"));
+    start();
+    settle();
+    EXPECT_EQ(laidOutDirection(block(0)), Qt::LeftToRight);
+
+    // A right-to-left word typed at the start of a paragraph turns it as it would have anyway.
+    editor().moveCursor(QTextCursor::End);
+    QTest::keyClick(&editor(), Qt::Key_Return);
+    // As a keyboard of that script types it.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, Hebrew);
+    QCoreApplication::sendEvent(&editor(), &key);
+    type(" typed");
+    settle();
+    const QTextBlock typed = editor().document()->lastBlock();
+    EXPECT_TRUE(typed.text().startsWith(Hebrew));
+    EXPECT_EQ(typed.textDirection(), Qt::RightToLeft);
+    EXPECT_EQ(laidOutDirection(typed), Qt::RightToLeft);
+    EXPECT_EQ(laidOutDirection(block(0)), Qt::LeftToRight);
+    form->command("FileSave")->trigger();
+
+    // The next document starts without the hint the last one had: its Hebrew paragraph runs
+    // right to left, the Latin one left to right.
+    form->command("GotoPrevDate")->trigger();
+    settle();
+    ASSERT_TRUE(plainText().startsWith(Hebrew));
+    EXPECT_EQ(laidOutDirection(block(0)), Qt::RightToLeft);
+    EXPECT_EQ(laidOutDirection(block(1)), Qt::LeftToRight);
+
+    // And one without right-to-left letters, opened after it, runs left to right throughout.
+    form->command("GotoNextDate")->trigger();
+    settle();
+    EXPECT_TRUE(plainText().startsWith("only left to right"));
+    EXPECT_EQ(editor().document()->lastBlock().textDirection(), Qt::RightToLeft)
+        << "the paragraph typed and saved before";
+    EXPECT_EQ(laidOutDirection(block(0)), Qt::LeftToRight);
+}
+
+TEST_F(TextDirectionTest, RightToLeftLettersAreFoundWhereverTheyAre)
+{
+    EXPECT_FALSE(TDirectionHint::holdsRightToLeft(u"plain, caf\u00e9, \u0416\u0438\u0437\u043d\u044c, \u4e2d\u6587, 123"));
+    EXPECT_TRUE(TDirectionHint::holdsRightToLeft(Hebrew));
+    EXPECT_TRUE(TDirectionHint::holdsRightToLeft(u"an Arabic \u0633\u0644\u0627\u0645 word"));
+    // Beyond the first plane: an Old Hungarian letter, written right to left.
+    EXPECT_TRUE(TDirectionHint::holdsRightToLeft(u"x \U00010C80 y"));
+    EXPECT_FALSE(TDirectionHint::holdsRightToLeft(u"an emoji \U0001F600 only"));
+}
