@@ -27,14 +27,31 @@ bool TDirectionHint::holdsRightToLeft(QStringView text)
     return false;
 }
 
+namespace {
+
+// Set by lookAhead: whether the document held no right-to-left letter when it was read.
+const char* const LeftToRightOnly = "leftToRightOnly";
+
+} // namespace
+
+void TDirectionHint::lookAhead(QTextDocument& doc)
+{
+    doc.setProperty(LeftToRightOnly, !holdsRightToLeft(doc.toRawText()));
+}
+
 void TDirectionHint::follow(QTextDocument* doc)
 {
     if (document)
         disconnect(document, nullptr, this, nullptr);
     document = doc;
     hinted = false;
-    if (!doc || doc->defaultTextOption().textDirection() != Qt::LayoutDirectionAuto ||
-        holdsRightToLeft(doc->toRawText()))
+    if (!doc)
+        return;
+    const QVariant lookedAt = doc->property(LeftToRightOnly);
+    doc->setProperty(LeftToRightOnly, QVariant());
+    if (doc->defaultTextOption().textDirection() != Qt::LayoutDirectionAuto)
+        return;
+    if (lookedAt.isValid() ? !lookedAt.toBool() : holdsRightToLeft(doc->toRawText()))
         return;
     QTextOption option = doc->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);
@@ -50,9 +67,13 @@ QTextOption TDirectionHint::withoutHint(QTextOption option) const
     return option;
 }
 
-void TDirectionHint::contentsChange(int from, int, int added)
+void TDirectionHint::contentsChange(int from, int removed, int added)
 {
     if (!hinted || added <= 0)
+        return;
+    // A layout taking the document up announces it whole, as if all of it had just come in;
+    // no edit can (a document is never shorter than its one paragraph end).
+    if (from == 0 && removed == 0 && added == document->characterCount())
         return;
     QTextCursor inserted(document);
     inserted.setPosition(from);

@@ -18,8 +18,13 @@ class TDirectionHint : public QObject
 public:
     explicit TDirectionHint(QObject* parent = nullptr);
 
-    // Follows document from now on (the one the editor has just been given).
+    // Follows document from now on (the one the editor has just been given), before it has a
+    // layout: the hint given then costs nothing.
     void follow(QTextDocument* document);
+    // Looks for right-to-left letters in a document about to be followed, on the thread that
+    // read it, so that follow need not: a long document just read elsewhere is slow to go
+    // through for the first time.
+    static void lookAhead(QTextDocument& doc);
     // The document's text options as they would be without the hint: what a new document
     // should start from.
     QTextOption withoutHint(QTextOption option) const;

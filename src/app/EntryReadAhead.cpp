@@ -1,5 +1,6 @@
 #include "app/EntryReadAhead.h"
 
+#include "app/DirectionHint.h"
 #include "app/TEnvironment.h"
 #include "journal/ReadAhead.h"
 #include "settings/AppSettings.h"
@@ -17,11 +18,11 @@ constexpr qint64 WorthReadingAhead = 256 * 1024;
 std::shared_ptr<TReadAhead> ReadEntryAhead(const TEnvironment& env, QDate date)
 {
     const QString settingsPath = env.homeDir() + QStringLiteral("/jornix.ini");
-    const QString docsDir = ResolveDocumentDirs(StoredDocumentsDir(settingsPath), QString(),
-                                                env.relativeBase())
-                                .docsDir;
+    const QString docsDir =
+        ResolveDocumentDirs(StoredDocumentsDir(settingsPath), QString(), env.relativeBase())
+            .docsDir;
     const QString path = ResolveCaseInsensitive(docsDir, EntryFileNameOf(date));
     if (FileLength(path) < WorthReadingAhead)
         return nullptr;
-    return std::make_shared<TReadAhead>(path);
+    return std::make_shared<TReadAhead>(path, &TDirectionHint::lookAhead);
 }

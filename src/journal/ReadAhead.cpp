@@ -7,8 +7,9 @@
 #include <QTextDocument>
 #include <QThread>
 
-TReadAhead::TReadAhead(const QString& path)
-    : m_path(path), m_owner(QThread::currentThread()), m_thread(QThread::create([this] { read(); }))
+TReadAhead::TReadAhead(const QString& path, TPrepare prepare)
+    : m_path(path), m_prepare(std::move(prepare)), m_owner(QThread::currentThread()),
+      m_thread(QThread::create([this] { read(); }))
 {
     m_thread->setObjectName(QStringLiteral("ReadAhead"));
     m_thread->start();
@@ -33,6 +34,8 @@ void TReadAhead::read()
         m_after = StampOf(m_path);
         if (format == TDocumentFormat::Unreadable)
             return;
+        if (m_prepare)
+            m_prepare(*doc);
         doc->setUndoRedoEnabled(true);
         doc->setModified(false);
         doc->moveToThread(m_owner);

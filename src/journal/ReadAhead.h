@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QTextDocument;
@@ -16,8 +17,11 @@ class QThread;
 class TReadAhead
 {
 public:
+    // What else is done to a document read, on the reading thread.
+    using TPrepare = std::function<void(QTextDocument&)>;
+
     // Starts reading at once. The document read belongs to the thread that made the read-ahead.
-    explicit TReadAhead(const QString& path);
+    explicit TReadAhead(const QString& path, TPrepare prepare = {});
     // Waits for the reading thread: it never outlives what it fills.
     ~TReadAhead();
     TReadAhead(const TReadAhead&) = delete;
@@ -39,6 +43,7 @@ private:
     void read();
 
     QString m_path;
+    TPrepare m_prepare;
     QThread* m_owner = nullptr;
     TFileStamp m_before;
     TFileStamp m_after;

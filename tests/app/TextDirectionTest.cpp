@@ -4,6 +4,7 @@
 #include "AppFixture.h"
 
 #include "app/DirectionHint.h"
+#include "app/EntryReadAhead.h"
 
 #include <QAction>
 #include <QDir>
@@ -39,9 +40,8 @@ protected:
 
 TEST_F(TextDirectionTest, ParagraphsRunTheWayTheirFirstLetterIsWrittenWhateverTheHint)
 {
-    writeFile(docs("jx20261206.rtf"),
-              "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard " + HebrewRtf +
-                  " first\\par\\pard second\\par\r\n}");
+    writeFile(docs("jx20261206.rtf"), "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard " +
+                                          HebrewRtf + " first\\par\\pard second\\par\r\n}");
     writeFile(docs("jx20261207.rtf"), rtfWith("only left to right\\par more"));
     start();
     settle();
@@ -79,9 +79,49 @@ TEST_F(TextDirectionTest, ParagraphsRunTheWayTheirFirstLetterIsWrittenWhateverTh
     EXPECT_EQ(laidOutDirection(block(0)), Qt::LeftToRight);
 }
 
+// Read on another thread at start-up, the entry was looked at there; what shows is the same.
+TEST_F(TextDirectionTest, AnEntryReadAheadRunsAsReadingItHereWould)
+{
+    const auto longEntry = [](const QByteArray& lastParagraph) {
+        QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}";
+        for (int i = 0; i < 9000; ++i)
+            rtf += "\\pard Paragraph " + QByteArray::number(i) + " of a long day.\\par\r\n";
+        return rtf + "\\pard " + lastParagraph + "\\par}";
+    };
+    const auto startWithReadAhead = [this] {
+        TEnvironment env = environment();
+        env.entryReadAhead = ReadEntryAhead(env, clock.date());
+        ASSERT_TRUE(env.entryReadAhead);
+        actions = std::make_unique<TDMActions>();
+        form = std::make_unique<TFormMain>(env, *actions);
+        form->show();
+        settle();
+    };
+
+    writeFile(docs("jx20261207.rtf"), longEntry(HebrewRtf + " at the end"));
+    startWithReadAhead();
+    QTextBlock last = editor().document()->lastBlock();
+    ASSERT_TRUE(last.text().startsWith(Hebrew));
+    EXPECT_EQ(laidOutDirection(last), Qt::RightToLeft);
+    EXPECT_EQ(laidOutDirection(block(0)), Qt::LeftToRight);
+    stop();
+
+    writeFile(docs("jx20261207.rtf"), longEntry("latin at the end"));
+    startWithReadAhead();
+    editor().moveCursor(QTextCursor::End);
+    QTest::keyClick(&editor(), Qt::Key_Return);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, Hebrew);
+    QCoreApplication::sendEvent(&editor(), &key);
+    settle();
+    last = editor().document()->lastBlock();
+    ASSERT_TRUE(last.text().startsWith(Hebrew));
+    EXPECT_EQ(laidOutDirection(last), Qt::RightToLeft);
+}
+
 TEST_F(TextDirectionTest, RightToLeftLettersAreFoundWhereverTheyAre)
 {
-    EXPECT_FALSE(TDirectionHint::holdsRightToLeft(u"plain, caf\u00e9, \u0416\u0438\u0437\u043d\u044c, \u4e2d\u6587, 123"));
+    EXPECT_FALSE(TDirectionHint::holdsRightToLeft(
+        u"plain, caf\u00e9, \u0416\u0438\u0437\u043d\u044c, \u4e2d\u6587, 123"));
     EXPECT_TRUE(TDirectionHint::holdsRightToLeft(Hebrew));
     EXPECT_TRUE(TDirectionHint::holdsRightToLeft(u"an Arabic \u0633\u0644\u0627\u0645 word"));
     // Beyond the first plane: an Old Hungarian letter, written right to left.
