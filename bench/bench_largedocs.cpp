@@ -247,6 +247,25 @@ BENCHMARK(BM_CtrlEndInLargeEntry)
     ->UseRealTime()
     ->Iterations(5);
 
+// How long after its first screen the rich 5 MB entry is laid out to its end, the program
+// idle meanwhile: until then Ctrl+End and the word count lay out the rest themselves.
+void BM_LayoutOfLargeEntryWhileIdle(benchmark::State& state)
+{
+    LargeJournal& j = journal();
+    for (auto _ : state) {
+        state.PauseTiming();
+        j.openDay(SmallDay);
+        j.settle();
+        j.openDay(RichDay);
+        state.ResumeTiming();
+        j.settle();
+    }
+}
+BENCHMARK(BM_LayoutOfLargeEntryWhileIdle)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+
 // Tools > Word Count on the rich 5 MB entry (the box itself is not shown). Arg as above.
 void BM_WordCountOfLargeEntry(benchmark::State& state)
 {

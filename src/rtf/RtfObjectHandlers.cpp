@@ -13,8 +13,11 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -31,14 +34,17 @@ constexpr qsizetype DecodedCacheBytes = 48 << 20;
 class TDecodedPictures
 {
 public:
-    TDecodedPictures() { m_cache.setMaxCost(DecodedCacheBytes); }
+    TDecodedPictures()
+    {
+        m_cache.setMaxCost(DecodedCacheBytes);
+        m_decoder.setMaxThreadCount(1);
+    }
 
     // The picture decoded at (at most) the given pixel size; a null image when the bytes are no
     // picture Qt can read.
     QImage get(const QString& name, const QByteArray& encoded, QSize pixels)
     {
-        const QString key =
-            name + u'@' + QString::number(pixels.width()) + u'x' + QString::number(pixels.height());
+        const QString key = keyOf(name, pixels);
         {
             QMutexLocker lock(&m_mutex);
             if (const QImage* cached = m_cache.object(key))
@@ -46,10 +52,34 @@ public:
         }
         const QImage image = decode(encoded, pixels);
         QMutexLocker lock(&m_mutex);
-        const qsizetype cost = std::max<qsizetype>(image.sizeInBytes(), 1);
-        m_cache.setMaxCost(std::max(DecodedCacheBytes, cost));
-        m_cache.insert(key, new QImage(image), cost);
+        keep(key, image);
         return image;
+    }
+
+    // The picture decoded, when it already is; otherwise a null image, and it is decoded on
+    // another thread, once however often it is asked for meanwhile.
+    QImage getSoon(const QString& name, const QByteArray& encoded, QSize pixels)
+    {
+        const QString key = keyOf(name, pixels);
+        QMutexLocker lock(&m_mutex);
+        if (const QImage* cached = m_cache.object(key))
+            return *cached;
+        if (!m_decoding.contains(key)) {
+            m_decoding.insert(key);
+            m_decoder.start([this, key, encoded, pixels] {
+                const QImage image = decode(encoded, pixels);
+                QMutexLocker lock(&m_mutex);
+                keep(key, image);
+                m_decoding.remove(key);
+            });
+        }
+        return {};
+    }
+
+    bool decoding(const QString& name, QSize pixels)
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_decoding.contains(keyOf(name, pixels));
     }
 
     void clear()
@@ -59,6 +89,19 @@ public:
     }
 
 private:
+    static QString keyOf(const QString& name, QSize pixels)
+    {
+        return name + u'@' + QString::number(pixels.width()) + u'x' +
+               QString::number(pixels.height());
+    }
+    // With the mutex held.
+    void keep(const QString& key, const QImage& image)
+    {
+        const qsizetype cost = std::max<qsizetype>(image.sizeInBytes(), 1);
+        m_cache.setMaxCost(std::max(DecodedCacheBytes, cost));
+        m_cache.insert(key, new QImage(image), cost);
+    }
+
     static QImage decode(const QByteArray& encoded, QSize pixels)
     {
         QByteArray bytes = encoded;
@@ -76,6 +119,10 @@ private:
 
     QMutex m_mutex;
     QCache<QString, QImage> m_cache;
+    QSet<QString> m_decoding;
+    // One picture at a time, leaving the other processors to the program. Last, so that it is
+    // gone (its work done) before what that work fills.
+    QThreadPool m_decoder;
 };
 
 TDecodedPictures& decodedPictures()
@@ -132,6 +179,27 @@ void drawPlaceholder(QPainter* painter, const QRectF& rect, const QTextDocument*
     painter->restore();
 }
 
+// Looks a few times a second on context's thread whether the picture is decoded: the thread
+// that decodes it never has to reach over to another's objects.
+void whenDecoded(const QString& key, QSize pixels, QObject* context, std::function<void()> ready)
+{
+    QTimer::singleShot(15, context, [key, pixels, context, ready] {
+        if (decodedPictures().decoding(key, pixels))
+            whenDecoded(key, pixels, context, ready);
+        else
+            ready();
+    });
+}
+
+// Pictures this large (encoded) are decoded aside when drawn on screen.
+constexpr qsizetype DecodeAsideBytes = 256 * 1024;
+
+// The editor's own window, not a printer, a PDF or a picture being made of the page.
+bool onScreen(const QPainter* painter)
+{
+    return painter->device() && painter->device()->devType() == QInternal::Widget;
+}
+
 void drawPicture(QPainter* painter, const QRectF& rect, const QImage& image)
 {
     painter->save();
@@ -145,6 +213,15 @@ void drawPicture(QPainter* painter, const QRectF& rect, const QImage& image)
 void ClearDecodedPictures()
 {
     decodedPictures().clear();
+}
+
+QImage DecodedPictureSoon(const QString& key, const QByteArray& encoded, QSize pixels,
+                          QObject* context, std::function<void()> ready)
+{
+    const QImage image = decodedPictures().getSoon(key, encoded, pixels);
+    if (image.isNull() && decodedPictures().decoding(key, pixels))
+        whenDecoded(key, pixels, context, std::move(ready));
+    return image;
 }
 
 QSizeF TPictureHandler::intrinsicSize(QTextDocument* doc, int, const QTextFormat& format)
@@ -188,7 +265,20 @@ void TPictureHandler::drawObject(QPainter* painter, const QRectF& rect, QTextDoc
         // stand for the same picture in every document.
         const QString key =
             name.startsWith(QLatin1StringView(PictureScheme) + u':') ? name : pictureName(encoded);
-        image = decodedPictures().get(key, encoded, devicePixels(painter, rect));
+        const QSize pixels = devicePixels(painter, rect);
+        if (onScreen(painter) && encoded.size() >= DecodeAsideBytes) {
+            // A photo takes tens of milliseconds to decode: the screen is not held up for it.
+            // The picture is drawn once it is decoded; until then its place is only shaded.
+            QAbstractTextDocumentLayout* layout = doc->documentLayout();
+            image = DecodedPictureSoon(key, encoded, pixels, layout,
+                                       [layout] { emit layout->update(); });
+            if (image.isNull()) {
+                painter->fillRect(rect, QColor(240, 240, 240));
+                return;
+            }
+        } else {
+            image = decodedPictures().get(key, encoded, pixels);
+        }
     } else if (resource.userType() == QMetaType::QImage) {
         image = resource.value<QImage>();
     } else if (resource.userType() == QMetaType::QPixmap) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <QTextObjectInterface>
+
+#include <functional>
 
 class QTextDocument;
 
@@ -18,6 +21,13 @@ bool HasObjectHandlers(const QTextDocument& doc);
 
 // Forgets every decoded picture (they are decoded again when drawn).
 void ClearDecodedPictures();
+
+// The picture of key decoded at (at most) pixels, when it already is; otherwise a null image,
+// and it is decoded on another thread, once however often it is asked for meanwhile; ready then
+// runs on context's thread, unless context is gone by then. Large pictures drawn on screen go
+// this way, so that scrolling to a photo never waits for it.
+QImage DecodedPictureSoon(const QString& key, const QByteArray& encoded, QSize pixels,
+                          QObject* context, std::function<void()> ready);
 
 class TPictureHandler : public QObject, public QTextObjectInterface
 {

@@ -7,6 +7,9 @@
 #include "rtf/RtfWriter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
@@ -382,4 +385,47 @@ TEST(RtfObjects, HandlersDrawPicturesAtTheirSizeAndPlaceholdersSayingWhatTheObje
     page.fill(Qt::white);
     QPainter painter(&page);
     doc.drawContents(&painter);
+}
+
+// A photo drawn on screen is decoded on another thread: asking again meanwhile starts nothing
+// new, whoever asked hears once it is there, and one gone by then hears nothing.
+TEST(RtfObjects, APictureDecodedAsideIsAnnouncedToWhoeverIsStillThere)
+{
+    QImage photo(640, 480, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    photo.save(&buffer, "PNG");
+    rtf::ClearDecodedPictures();
+
+    QObject listener;
+    auto gone = std::make_unique<QObject>();
+    int heard = 0, heardByGone = 0;
+    const QString key = QStringLiteral("rtfimage:aside-test");
+    EXPECT_TRUE(
+        rtf::DecodedPictureSoon(key, encoded, {320, 240}, &listener, [&] { ++heard; }).isNull());
+    EXPECT_TRUE(rtf::DecodedPictureSoon(key, encoded, {320, 240}, gone.get(), [&] {
+                    ++heardByGone;
+                }).isNull());
+    gone.reset();
+    QElapsedTimer clock;
+    clock.start();
+    while (heard == 0 && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(heard, 1);
+    const QImage decoded =
+        rtf::DecodedPictureSoon(key, encoded, {320, 240}, &listener, [&] { ++heard; });
+    ASSERT_FALSE(decoded.isNull());
+    EXPECT_EQ(decoded.size(), QSize(320, 240));
+    // The picture itself, halved: the pixel at (100, 50) came from about (200, 100).
+    const QColor pixel = decoded.pixelColor(100, 50);
+    EXPECT_NEAR(pixel.red(), 200, 8);
+    EXPECT_NEAR(pixel.green(), 100, 8);
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(heardByGone, 0);
 }
