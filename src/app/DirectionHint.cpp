@@ -1,30 +1,14 @@
 #include "app/DirectionHint.h"
 
+#include "rtf/RtfReader.h"
+#include "rtf/TextDirection.h"
+
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
 TDirectionHint::TDirectionHint(QObject* parent) : QObject(parent)
 {
-}
-
-bool TDirectionHint::holdsRightToLeft(QStringView text)
-{
-    // Nothing below U+0590 is written right to left; most text never gets past this test.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].unicode() < 0x0590)
-            continue;
-        char32_t code = text[i].unicode();
-        if (QChar::isHighSurrogate(code) && i + 1 < text.size() &&
-            QChar::isLowSurrogate(text[i + 1].unicode())) {
-            code = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
-            ++i;
-        }
-        const QChar::Direction direction = QChar::direction(code);
-        if (direction == QChar::DirR || direction == QChar::DirAL)
-            return true;
-    }
-    return false;
 }
 
 namespace {
@@ -34,9 +18,9 @@ const char* const LeftToRightOnly = "leftToRightOnly";
 
 } // namespace
 
-void TDirectionHint::lookAhead(QTextDocument& doc)
+void TDirectionHint::lookAhead(QTextDocument& doc, const TRtfReadReport& report)
 {
-    doc.setProperty(LeftToRightOnly, !holdsRightToLeft(doc.toRawText()));
+    doc.setProperty(LeftToRightOnly, !report.rightToLeft);
 }
 
 void TDirectionHint::follow(QTextDocument* doc)
@@ -51,7 +35,7 @@ void TDirectionHint::follow(QTextDocument* doc)
     doc->setProperty(LeftToRightOnly, QVariant());
     if (doc->defaultTextOption().textDirection() != Qt::LayoutDirectionAuto)
         return;
-    if (lookedAt.isValid() ? !lookedAt.toBool() : holdsRightToLeft(doc->toRawText()))
+    if (lookedAt.isValid() ? !lookedAt.toBool() : HoldsRightToLeft(doc->toRawText()))
         return;
     QTextOption option = doc->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);
@@ -79,7 +63,7 @@ void TDirectionHint::contentsChange(int from, int removed, int added)
     inserted.setPosition(from);
     inserted.setPosition(std::min(from + added, document->characterCount() - 1),
                          QTextCursor::KeepAnchor);
-    if (!holdsRightToLeft(inserted.selectedText()))
+    if (!HoldsRightToLeft(inserted.selectedText()))
         return;
     hinted = false;
     // Not while the document is still telling its layout about the change.

@@ -5,6 +5,7 @@
 #include <QTextOption>
 
 class QTextDocument;
+struct TRtfReadReport;
 
 // A paragraph with no direction of its own runs in the direction of its first letter that has
 // one. Qt's layout works that out again, for every paragraph below the caret, after each key:
@@ -21,18 +22,15 @@ public:
     // Follows document from now on (the one the editor has just been given), before it has a
     // layout: the hint given then costs nothing.
     void follow(QTextDocument* document);
-    // Looks for right-to-left letters in a document about to be followed, on the thread that
-    // read it, so that follow need not: a long document just read elsewhere is slow to go
-    // through for the first time.
-    static void lookAhead(QTextDocument& doc);
+    // Notes on a document read elsewhere whether its reading met right-to-left letters, so
+    // that follow need not go through it again (slow for a long document read on another
+    // thread).
+    static void lookAhead(QTextDocument& doc, const TRtfReadReport& report);
     // The document's text options as they would be without the hint: what a new document
     // should start from.
     QTextOption withoutHint(QTextOption option) const;
 
     bool active() const { return hinted; }
-
-    // Whether text holds a letter written right to left (Hebrew, Arabic and the like).
-    static bool holdsRightToLeft(QStringView text);
 
 private:
     void contentsChange(int from, int removed, int added);

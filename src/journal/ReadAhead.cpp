@@ -35,7 +35,7 @@ void TReadAhead::read()
         if (format == TDocumentFormat::Unreadable)
             return;
         if (m_prepare)
-            m_prepare(*doc);
+            m_prepare(*doc, report);
         doc->setUndoRedoEnabled(true);
         doc->setModified(false);
         doc->moveToThread(m_owner);

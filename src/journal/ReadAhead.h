@@ -10,6 +10,7 @@
 
 class QTextDocument;
 class QThread;
+struct TRtfReadReport;
 
 // Reads one document file on a thread of its own, into a document of its own, while the program
 // does other work: a long entry is read while the window is still being built. What it read is
@@ -17,8 +18,8 @@ class QThread;
 class TReadAhead
 {
 public:
-    // What else is done to a document read, on the reading thread.
-    using TPrepare = std::function<void(QTextDocument&)>;
+    // What else is done to a document read, on the reading thread, knowing what reading it met.
+    using TPrepare = std::function<void(QTextDocument&, const TRtfReadReport&)>;
 
     // Starts reading at once. The document read belongs to the thread that made the read-ahead.
     explicit TReadAhead(const QString& path, TPrepare prepare = {});

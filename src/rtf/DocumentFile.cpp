@@ -1,6 +1,7 @@
 #include "rtf/DocumentFile.h"
 
 #include "rtf/RtfReader.h"
+#include "rtf/TextDirection.h"
 
 #include <QStringDecoder>
 #include <QTextDocument>
@@ -37,7 +38,7 @@ TDocumentFormat LoadDocumentBytes(const QByteArray& bytes, QTextDocument& doc,
     if (ReadRtf(bytes, doc, report))
         return TDocumentFormat::Rtf;
     if (report)
-        report->dropped.clear();
+        *report = {};
 
     QString text;
     QByteArrayView view(bytes);
@@ -74,6 +75,8 @@ TDocumentFormat LoadDocumentBytes(const QByteArray& bytes, QTextDocument& doc,
     const bool undo = doc.isUndoRedoEnabled();
     doc.setUndoRedoEnabled(false);
     doc.setPlainText(text);
+    if (report)
+        report->rightToLeft = HoldsRightToLeft(text);
     doc.setUndoRedoEnabled(undo);
     doc.setModified(false);
     return TDocumentFormat::PlainText;

@@ -4,6 +4,7 @@
 #include "rtf/RtfDocumentBuilder.h"
 #include "rtf/RtfKeywords.h"
 #include "rtf/RtfObjects.h"
+#include "rtf/TextDirection.h"
 
 #include <QColor>
 #include <QRegularExpression>
@@ -2153,6 +2154,8 @@ void TRtfParser::flushRun()
 {
     if (m_run.isEmpty())
         return;
+    if (m_report && !m_report->rightToLeft)
+        m_report->rightToLeft = HoldsRightToLeft(m_run);
     m_builder.insertText(m_run, formatFor(m_runState), m_runDepth);
     // Keeps the buffer: runs are many and short.
     m_run.truncate(0);
@@ -2359,7 +2362,7 @@ QTextCharFormat TRtfParser::buildFormat(const TCharState& state)
 bool ReadRtf(const QByteArray& bytes, QTextDocument& doc, TRtfReadReport* report)
 {
     if (report)
-        report->dropped.clear();
+        *report = {};
     if (!bytes.startsWith("{\\rtf"))
         return false;
     const bool undo = doc.isUndoRedoEnabled();

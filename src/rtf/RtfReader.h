@@ -31,6 +31,8 @@ struct TRtfReadReport
     // Formatting this program does not know is not counted.
     QStringList dropped;
     bool lossy() const { return !dropped.isEmpty(); }
+    // Some of the text read is written right to left (Hebrew, Arabic and the like).
+    bool rightToLeft = false;
 };
 
 // Replaces the whole content of doc with what the RTF bytes hold. Never throws, never hangs;

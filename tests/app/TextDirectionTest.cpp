@@ -117,14 +117,3 @@ TEST_F(TextDirectionTest, AnEntryReadAheadRunsAsReadingItHereWould)
     ASSERT_TRUE(last.text().startsWith(Hebrew));
     EXPECT_EQ(laidOutDirection(last), Qt::RightToLeft);
 }
-
-TEST_F(TextDirectionTest, RightToLeftLettersAreFoundWhereverTheyAre)
-{
-    EXPECT_FALSE(TDirectionHint::holdsRightToLeft(
-        u"plain, caf\u00e9, \u0416\u0438\u0437\u043d\u044c, \u4e2d\u6587, 123"));
-    EXPECT_TRUE(TDirectionHint::holdsRightToLeft(Hebrew));
-    EXPECT_TRUE(TDirectionHint::holdsRightToLeft(u"an Arabic \u0633\u0644\u0627\u0645 word"));
-    // Beyond the first plane: an Old Hungarian letter, written right to left.
-    EXPECT_TRUE(TDirectionHint::holdsRightToLeft(u"x \U00010C80 y"));
-    EXPECT_FALSE(TDirectionHint::holdsRightToLeft(u"an emoji \U0001F600 only"));
-}

@@ -1,6 +1,8 @@
 #include "RtfTestSupport.h"
 
+#include "rtf/DocumentFile.h"
 #include "rtf/RtfReader.h"
+#include "rtf/TextDirection.h"
 
 #include <QElapsedTimer>
 #include <QTextBlock>
@@ -323,4 +325,29 @@ TEST(RtfReader, LargeAndRaggedTablesStayInProportion)
     EXPECT_LT(r->blockCount(), 60000);
     EXPECT_EQ(r->toPlainText().count(u'y'), 20000);
     EXPECT_EQ(r->toPlainText().count(u'x'), 64);
+}
+
+// Whether any text read runs right to left, however it was written in the file; text that is
+// not kept (a hidden run, a footnote) does not count.
+TEST(RtfReader, TheReportTellsWhetherAnyTextReadRunsRightToLeft)
+{
+    const auto rightToLeft = [](const QByteArray& bytes) {
+        QTextDocument doc;
+        TRtfReadReport report;
+        report.rightToLeft = true; // a report from an earlier read
+        LoadDocumentBytes(bytes, doc, &report);
+        return report.rightToLeft;
+    };
+    const QByteArray head = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard ";
+    EXPECT_FALSE(rightToLeft(head + "caf\\'e9, \\u1046?\\u1080?, \\u20013?\\u25991?, 42\\par}"));
+    EXPECT_TRUE(rightToLeft(head + "words, then \\u1513?\\u1500?\\u1493?\\u1501?\\par}"));
+    EXPECT_TRUE(rightToLeft("{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0 Arial;}}\\pard "
+                            "\\'d3\\'e1\\'c7\\'e3\\par}"));
+    EXPECT_TRUE(rightToLeft(head + "{\\b bold \\u1575?\\u1604?}\\par}"));
+    EXPECT_FALSE(rightToLeft(head + "{\\v \\u1513?\\u1500?}{\\footnote \\u1513?}seen\\par}"));
+    EXPECT_TRUE(rightToLeft(QStringLiteral("plain text with \u0633\u0644\u0627\u0645").toUtf8()));
+    EXPECT_FALSE(rightToLeft("plain text"));
+
+    EXPECT_TRUE(HoldsRightToLeft(u"x \U00010C80 y")) << "beyond the first plane";
+    EXPECT_FALSE(HoldsRightToLeft(u"an emoji \U0001F600 only"));
 }
