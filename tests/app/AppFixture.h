@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestFiles.h"
 #include "TestPrompter.h"
 #include "app/TDMActions.h"
 #include "app/TFormMain.h"
@@ -86,20 +87,5 @@ protected:
             QTest::keyClicks(&editor(), text);
     }
 
-    static QByteArray readFile(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-    static QByteArray rtfWith(const QString& text)
-    {
-        return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard " + text.toUtf8() + "\\par\r\n}";
-    }
     QString plainText() { return editor().toPlainText(); }
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestFiles.h"
 #include "journal/TJournal.h"
 
 #include <QDir>
@@ -38,21 +39,6 @@ protected:
         return QDir(docs("Backup")).entryList({pattern}, QDir::Files, QDir::Name);
     }
 
-    static QByteArray readFile(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-    static QByteArray rtfWith(const QString& text)
-    {
-        return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard " + text.toUtf8() + "\\par\r\n}";
-    }
     // What typing does to the shown document: the text changes and it counts as modified.
     void setText(const QString& text)
     {
