@@ -131,6 +131,13 @@ struct LargeJournal
         form->GoToDate(day);
         untilPainted();
     }
+    // Opens day afresh, from a small day laid out whole: nothing of it is laid out before.
+    void openAfresh(QDate day)
+    {
+        openDay(SmallDay);
+        settle();
+        openDay(day);
+    }
     void selectTab(int index)
     {
         paints->paints = 0;
@@ -231,9 +238,7 @@ void BM_CtrlEndInLargeEntry(benchmark::State& state)
     LargeJournal& j = journal();
     for (auto _ : state) {
         state.PauseTiming();
-        j.openDay(SmallDay);
-        j.settle();
-        j.openDay(RichDay);
+        j.openAfresh(RichDay);
         if (state.range(0) == 1)
             j.settle();
         state.ResumeTiming();
@@ -254,9 +259,7 @@ void BM_LayoutOfLargeEntryWhileIdle(benchmark::State& state)
     LargeJournal& j = journal();
     for (auto _ : state) {
         state.PauseTiming();
-        j.openDay(SmallDay);
-        j.settle();
-        j.openDay(RichDay);
+        j.openAfresh(RichDay);
         state.ResumeTiming();
         j.settle();
     }
@@ -272,9 +275,7 @@ void BM_WordCountOfLargeEntry(benchmark::State& state)
     LargeJournal& j = journal();
     for (auto _ : state) {
         state.PauseTiming();
-        j.openDay(SmallDay);
-        j.settle();
-        j.openDay(RichDay);
+        j.openAfresh(RichDay);
         if (state.range(0) == 1)
             j.settle();
         state.ResumeTiming();
@@ -295,9 +296,7 @@ void BM_ReplaceAllInLargeEntry(benchmark::State& state)
     LargeJournal& j = journal();
     for (auto _ : state) {
         state.PauseTiming();
-        j.openDay(SmallDay);
-        j.settle();
-        j.openDay(LinesDay);
+        j.openAfresh(LinesDay);
         j.settle();
         state.ResumeTiming();
         TRichEditor& editor = j.editor();
