@@ -1,6 +1,7 @@
 // What start-up adds for the desktop: finding the longest long date of the locale (the date
 // control and the Quick List are sized by it) and deciding where the journal lives.
 // Run: scripts/bench.sh bench_desktop
+#include "BenchMain.h"
 #include "app/LongestDate.h"
 #include "app/TEnvironment.h"
 
@@ -39,10 +40,5 @@ BENCHMARK(BM_EnvironmentFor)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }

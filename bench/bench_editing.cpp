@@ -1,3 +1,4 @@
+#include "BenchMain.h"
 #include "app/DocumentReplace.h"
 #include "app/TRichEditor.h"
 #include "app/TextSearch.h"
@@ -46,8 +47,7 @@ void replaceAll(benchmark::State& state)
 }
 
 // Times step on a shown editor freshly filled with the 5 MB text, caret at the start.
-template <typename Step>
-void inShownEditor(benchmark::State& state, Step step)
+template <typename Step> void inShownEditor(benchmark::State& state, Step step)
 {
     const QString text = fiveMegabytes();
     TRichEditor editor;
@@ -119,11 +119,5 @@ BENCHMARK(countWordsOfShownFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }

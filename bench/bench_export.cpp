@@ -1,5 +1,6 @@
 // The calendar's marks and the export of a year, over a documents folder of twenty years:
 // 7,300 entries of about 2 KB each. Run: scripts/bench.sh bench_export
+#include "BenchMain.h"
 #include "app/TEntryCalendar.h"
 #include "export/Exporter.h"
 #include "store/EntryDays.h"
@@ -113,11 +114,5 @@ BENCHMARK(exportYear)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }

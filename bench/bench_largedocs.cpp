@@ -4,6 +4,7 @@
 //
 // "First screen" is the time from the command to the editor's first paint of the new
 // document; "laid out" means the program was left idle until the whole document was laid out.
+#include "BenchMain.h"
 #include "SampleDocuments.h"
 #include "SilentPrompter.h"
 #include "app/BackgroundLayout.h"
@@ -231,19 +232,27 @@ BENCHMARK(BM_KeyInMiddleOfLargeEntry)
     ->UseRealTime()
     ->Iterations(200);
 
-// Ctrl+End in the rich 5 MB entry, until the editor has repainted. Arg 1: once it was laid out
-// while idle; arg 0: right after its first screen was shown.
-void BM_CtrlEndInLargeEntry(benchmark::State& state)
+// Times step on the rich 5 MB entry, opened afresh before each round and, when laidOut, left
+// idle until it was laid out whole.
+template <class Step> void onRichEntry(benchmark::State& state, bool laidOut, Step step)
 {
     LargeJournal& j = journal();
     for (auto _ : state) {
         state.PauseTiming();
         j.openAfresh(RichDay);
-        if (state.range(0) == 1)
+        if (laidOut)
             j.settle();
         state.ResumeTiming();
-        j.key(Qt::Key_End, Qt::ControlModifier);
+        step(j);
     }
+}
+
+// Ctrl+End in the rich 5 MB entry, until the editor has repainted. Arg 1: once it was laid out
+// while idle; arg 0: right after its first screen was shown.
+void BM_CtrlEndInLargeEntry(benchmark::State& state)
+{
+    onRichEntry(state, state.range(0) == 1,
+                [](LargeJournal& j) { j.key(Qt::Key_End, Qt::ControlModifier); });
 }
 BENCHMARK(BM_CtrlEndInLargeEntry)
     ->Arg(0)
@@ -256,13 +265,7 @@ BENCHMARK(BM_CtrlEndInLargeEntry)
 // idle meanwhile: until then Ctrl+End and the word count lay out the rest themselves.
 void BM_LayoutOfLargeEntryWhileIdle(benchmark::State& state)
 {
-    LargeJournal& j = journal();
-    for (auto _ : state) {
-        state.PauseTiming();
-        j.openAfresh(RichDay);
-        state.ResumeTiming();
-        j.settle();
-    }
+    onRichEntry(state, false, [](LargeJournal& j) { j.settle(); });
 }
 BENCHMARK(BM_LayoutOfLargeEntryWhileIdle)
     ->Unit(benchmark::kMillisecond)
@@ -272,15 +275,8 @@ BENCHMARK(BM_LayoutOfLargeEntryWhileIdle)
 // Tools > Word Count on the rich 5 MB entry (the box itself is not shown). Arg as above.
 void BM_WordCountOfLargeEntry(benchmark::State& state)
 {
-    LargeJournal& j = journal();
-    for (auto _ : state) {
-        state.PauseTiming();
-        j.openAfresh(RichDay);
-        if (state.range(0) == 1)
-            j.settle();
-        state.ResumeTiming();
-        j.form->command("ToolsWordCount")->trigger();
-    }
+    onRichEntry(state, state.range(0) == 1,
+                [](LargeJournal& j) { j.form->command("ToolsWordCount")->trigger(); });
 }
 BENCHMARK(BM_WordCountOfLargeEntry)
     ->Arg(0)
@@ -388,11 +384,5 @@ BENCHMARK(BM_PageDownThroughPhotoEntry)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    journal().form.reset();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, [] { journal().form.reset(); });
 }

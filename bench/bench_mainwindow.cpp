@@ -1,9 +1,10 @@
 // The main window's everyday moves over a documents folder of twenty years: 7,300 entries and
 // 500 keyword files. Run: scripts/bench.sh bench_mainwindow
+#include "BenchMain.h"
+#include "SilentPrompter.h"
 #include "app/TDMActions.h"
 #include "app/TFormMain.h"
 #include "app/TRichEditor.h"
-#include "SilentPrompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +19,8 @@
 namespace {
 
 // One program folder for all benchmarks: making 7,800 files takes longer than measuring.
-struct Journal {
+struct Journal
+{
     QTemporaryDir dir;
     SilentPrompter prompter;
     std::unique_ptr<TDMActions> actions;
@@ -118,13 +120,8 @@ BENCHMARK(BM_DateChangeWithQuickListOpen)->Unit(benchmark::kMillisecond)->UseRea
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     // The window builds a search index in the user's cache folder; the benchmark uses its own.
     QTemporaryDir cache;
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    journal().form.reset();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, [] { journal().form.reset(); });
 }

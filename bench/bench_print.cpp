@@ -1,3 +1,4 @@
+#include "BenchMain.h"
 #include "print/DocumentPrinter.h"
 
 #include <QFont>
@@ -53,11 +54,5 @@ BENCHMARK(paginate)->Arg(500)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -6,6 +6,7 @@
 // Counters: MB/s over the file size, and for reading the peak resident memory the load added,
 // as a multiple of the file size.
 
+#include "BenchMain.h"
 #include "SampleDocuments.h"
 #include "rtf/RtfObjectHandlers.h"
 #include "rtf/RtfReader.h"
@@ -240,12 +241,5 @@ BENCHMARK(scrollPhotos)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QGuiApplication>(argc, argv);
 }

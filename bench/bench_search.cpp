@@ -2,6 +2,7 @@
 // The first index is built in the background; queries, updates after a save and catching up
 // with an unchanged folder must stay far below what a user would notice.
 // Run: scripts/bench.sh bench_search
+#include "BenchMain.h"
 #include "SilentPrompter.h"
 #include "app/SearchPage.h"
 #include "app/TDMActions.h"
@@ -376,12 +377,8 @@ BENCHMARK(BM_StartSearchOnWindowThread)->Unit(benchmark::kMillisecond)->UseRealT
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     // The windows started here build their index in a cache folder of their own.
     QTemporaryDir cache;
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }

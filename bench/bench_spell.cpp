@@ -1,6 +1,7 @@
 // Spelling as you type, on a 5 MB diary of varied prose (16,000 paragraphs of some 330
 // characters, one word in fifty misspelled), with the system's American English dictionary.
 // Run: scripts/bench.sh bench_spell
+#include "BenchMain.h"
 #include "app/EditorSpelling.h"
 #include "app/TRichEditor.h"
 #include "rtf/DocumentFile.h"
@@ -260,11 +261,5 @@ BENCHMARK(BM_CheckAll5MB)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }
