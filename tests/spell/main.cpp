@@ -1,10 +1,6 @@
-#include <QGuiApplication>
-#include <gtest/gtest.h>
+#include "TestMain.h"
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return RunTests<QGuiApplication>(argc, argv);
 }
