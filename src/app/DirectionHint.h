@@ -30,8 +30,6 @@ public:
     // should start from.
     QTextOption withoutHint(QTextOption option) const;
 
-    bool active() const { return hinted; }
-
 private:
     void contentsChange(int from, int removed, int added);
     void takeBack();
