@@ -76,8 +76,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${JORNIX_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Plug-ins Qt loads at run time, which dpkg-shlibdeps cannot see: the window system's, and the
-# SQLite driver the journal search keeps its index with.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
+# SQLite driver the journal search keeps its index with. The reader fills documents through
+# Qt's private text API, which holds only for the very Qt release it was built with.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, libqt6sql6-sqlite, qt6-base-abi (= ${Qt6Core_VERSION})")
 # Opening the user guide and web addresses goes through xdg-open; spelling needs a dictionary.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, hunspell-en-us | hunspell-dictionary")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

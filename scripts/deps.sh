@@ -3,9 +3,10 @@
 # Usage: deps.sh build|run|test
 set -euo pipefail
 kind=${1:-build}
-# librsvg2-bin draws the icon's PNG sizes from its SVG at build time.
-pkgs=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl-dev
-      libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core librsvg2-bin
+# librsvg2-bin draws the icon's PNG sizes from its SVG at build time; the RTF reader fills
+# documents through Qt's private text API.
+pkgs=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-private-dev qt6-base-dev-tools
+      libgl-dev libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core librsvg2-bin
       libhunspell-dev hunspell-en-us libqt6sql6-sqlite)
 case "$kind" in
   run)  pkgs+=(xvfb xdotool x11-utils imagemagick) ;;

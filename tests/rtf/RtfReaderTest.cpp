@@ -40,6 +40,46 @@ TEST(RtfReader, RefusesWhatIsNotRtfAndLeavesTheDocument)
     EXPECT_FALSE(document.isModified());
 }
 
+TEST(RtfReader, ManyShortRunsKeepTheirOrderAndFormatAndTheDocumentEditsAsAnyOther)
+{
+    // The shape a rich-edit control writes: every word a run of its own.
+    QByteArray body;
+    QString expected;
+    for (int paragraph = 0; paragraph < 20; ++paragraph) {
+        for (int word = 0; word < 100; ++word) {
+            body +=
+                (word % 2 ? "\\b " : "\\b0 ") + QByteArray::number(paragraph * 100 + word) + " ";
+            expected += QString::number(paragraph * 100 + word) + u' ';
+        }
+        body += "\\par\r\n";
+        expected += u'|';
+    }
+    expected.chop(1);
+    auto d = read(doc(body));
+    ASSERT_EQ(blocks(*d), expected);
+    int runs = 0;
+    for (QTextBlock block = d->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const bool bold = fragment.text().split(u' ', Qt::SkipEmptyParts).first().toInt() % 2;
+            EXPECT_EQ(fragment.charFormat().fontWeight(), bold ? QFont::Bold : QFont::Normal)
+                << fragment.text().toStdString();
+            ++runs;
+        }
+    }
+    EXPECT_EQ(runs, 20 * 100);
+    // Reading leaves nothing to undo, and what is typed afterwards undoes as usual.
+    EXPECT_FALSE(d->isUndoAvailable());
+    d->setUndoRedoEnabled(true);
+    QTextCursor cursor(d.get());
+    cursor.setPosition(blocks(*d).indexOf(QStringLiteral("150 ")));
+    cursor.insertText(QStringLiteral("new "));
+    EXPECT_TRUE(d->toPlainText().contains(QStringLiteral("149 new 150 ")));
+    EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold); // it took the format before it
+    d->undo();
+    EXPECT_EQ(blocks(*d), expected);
+}
+
 TEST(RtfReader, ParagraphsBreaksAndSpecialCharacters)
 {
     auto d = read(doc("one\\par\r\ntwo\\line three\\tab four\\\r\nfive\\par\n"
