@@ -3,7 +3,9 @@
 # visible, on a virtual display, for an empty journal, a journal of 7,300 small days and 500
 # keyword files, and a journal whose today's entry is 5 MB.
 #
-#   scripts/startup-times.sh [runs]          median, fastest and slowest of runs (default 5)
+#   scripts/startup-times.sh [runs]          median, fastest and slowest of runs (default 5),
+#                                            and the median of the large start minus the
+#                                            empty one, run for run
 #   scripts/startup-times.sh --once <kind>   one start of the prepared journal <kind> (empty,
 #                                            many or large) that ends as soon as the window
 #                                            shows (the program is killed, nothing being
@@ -99,12 +101,24 @@ fi
 
 runs=${1:-5}
 prepare
+# The kinds take turns, run by run, so that a machine whose speed drifts during the measurement
+# weighs on each alike; each large start is also set against the empty start of its own turn.
+declare -A times
+differences=()
+for _ in $(seq 1 "$runs"); do
+    for kind in "${kinds[@]}"; do
+        times[$kind]+="$(run_once "$kind") "
+    done
+    read -r -a empty <<<"${times[empty]}"
+    read -r -a large <<<"${times[large]}"
+    differences+=($((large[-1] - empty[-1])))
+done
+median_of() { printf "%s\n" "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 printf "%-8s %8s %8s %8s   (ms from start to visible window, %d runs)\n" journal median fastest slowest "$runs"
 for kind in "${kinds[@]}"; do
-    times=()
-    for _ in $(seq 1 "$runs"); do
-        times+=("$(run_once "$kind")")
-    done
-    sorted=($(printf "%s\n" "${times[@]}" | sort -n))
-    printf "%-8s %8s %8s %8s\n" "$kind" "${sorted[$((runs / 2))]}" "${sorted[0]}" "${sorted[$((runs - 1))]}"
+    sorted=($(printf "%s\n" ${times[$kind]} | sort -n))
+    printf "%-8s %8s %8s %8s\n" "$kind" "$(median_of "${sorted[@]}")" "${sorted[0]}" "${sorted[-1]}"
 done
+sorted=($(printf "%s\n" "${differences[@]}" | sort -n))
+printf "%-8s %8s %8s %8s   (large minus empty, turn by turn)\n" "+large" "$(median_of "${sorted[@]}")" \
+    "${sorted[0]}" "${sorted[-1]}"
