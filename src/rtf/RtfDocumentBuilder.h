@@ -108,6 +108,8 @@ private:
     void closeTable();
     TCell& currentCell();
     void ensureBlock();
+    // Text at the cursor, in format.
+    void insertRun(const QString& text, const QTextCharFormat& format);
     void apply(TOperation& operation);
     void applyParagraph(const TParagraphProps& props, const QTextCharFormat& markFormat);
     void insertTables(TTable& table);
