@@ -103,22 +103,22 @@ runs=${1:-5}
 prepare
 # The kinds take turns, run by run, so that a machine whose speed drifts during the measurement
 # weighs on each alike; each large start is also set against the empty start of its own turn.
-declare -A times
+declare -A times last
 differences=()
 for _ in $(seq 1 "$runs"); do
     for kind in "${kinds[@]}"; do
-        times[$kind]+="$(run_once "$kind") "
+        last[$kind]=$(run_once "$kind")
+        times[$kind]+="${last[$kind]} "
     done
-    read -r -a empty <<<"${times[empty]}"
-    read -r -a large <<<"${times[large]}"
-    differences+=($((large[-1] - empty[-1])))
+    differences+=($((last[large] - last[empty])))
 done
-median_of() { printf "%s\n" "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+# Prints the median, fastest and slowest of the figures given.
+summary() {
+    local sorted=($(printf "%s\n" "$@" | sort -n))
+    echo "${sorted[$(((${#sorted[@]} - 1) / 2))]} ${sorted[0]} ${sorted[-1]}"
+}
 printf "%-8s %8s %8s %8s   (ms from start to visible window, %d runs)\n" journal median fastest slowest "$runs"
 for kind in "${kinds[@]}"; do
-    sorted=($(printf "%s\n" ${times[$kind]} | sort -n))
-    printf "%-8s %8s %8s %8s\n" "$kind" "$(median_of "${sorted[@]}")" "${sorted[0]}" "${sorted[-1]}"
+    printf "%-8s %8s %8s %8s\n" "$kind" $(summary ${times[$kind]})
 done
-sorted=($(printf "%s\n" "${differences[@]}" | sort -n))
-printf "%-8s %8s %8s %8s   (large minus empty, turn by turn)\n" "+large" "$(median_of "${sorted[@]}")" \
-    "${sorted[0]}" "${sorted[-1]}"
+printf "%-8s %8s %8s %8s   (large minus empty, turn by turn)\n" "+large" $(summary "${differences[@]}")
