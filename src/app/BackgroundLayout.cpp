@@ -1,5 +1,7 @@
 #include "app/BackgroundLayout.h"
 
+#include "app/FlowLayout.h"
+
 #include <QAbstractEventDispatcher>
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
@@ -38,8 +40,14 @@ void TBackgroundLayout::follow(QTextDocument* doc)
     }
     document = doc;
     layout = doc ? doc->documentLayout() : nullptr;
+    flow = qobject_cast<TFlowLayout*>(layout);
     if (!layout)
         return;
+    if (flow) {
+        connect(flow, &QAbstractTextDocumentLayout::update, this, [this] { startSlices(); });
+        startSlices();
+        return;
+    }
     layout->installEventFilter(this);
     // Every change the layout hears of (an edit, a new width) may leave paragraphs to lay out,
     // and an edit may have ended the run: it is started again before anyone asks the layout
@@ -66,6 +74,8 @@ bool TBackgroundLayout::finished() const
 {
     if (!document)
         return true;
+    if (flow)
+        return flow->laidOutWhole();
     for (QTextBlock block = document->lastBlock(); block.isValid(); block = block.previous()) {
         if (block.isVisible())
             return laidOut(block);
@@ -142,6 +152,10 @@ void TBackgroundLayout::timerEvent(QTimerEvent* event)
         slices.stop();
         return;
     }
+    if (flow) {
+        layOutFlowSlice();
+        return;
+    }
     if (!runUnderWay())
         restartRun();
     // A new width starts the layout afresh: what it laid out before is to be laid out again.
@@ -150,6 +164,21 @@ void TBackgroundLayout::timerEvent(QTimerEvent* event)
         parkFrom(next);
     layOutSlice();
     frontier = firstBlockNotLaidOut().blockNumber();
+}
+
+void TBackgroundLayout::layOutFlowSlice()
+{
+    QScrollBar* bar = editor->verticalScrollBar();
+    const int scrolled = bar->value();
+    QTextBlock anchor;
+    qreal offset = 0;
+    if (scrolled > 0) {
+        anchor = document->findBlock(flow->hitTest(QPointF(0, scrolled), Qt::FuzzyHit));
+        offset = scrolled - flow->blockBoundingRect(anchor).top();
+    }
+    flow->layOutFor(SliceNanoseconds);
+    if (anchor.isValid())
+        bar->setValue(qRound(flow->blockBoundingRect(anchor).top() + offset));
 }
 
 void TBackgroundLayout::layOutSlice()

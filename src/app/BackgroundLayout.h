@@ -8,6 +8,7 @@ class QAbstractTextDocumentLayout;
 class QTextBlock;
 class QTextDocument;
 class QTextEdit;
+class TFlowLayout;
 
 // Lays the rest of a long document out while the program has nothing else to do, in slices
 // short enough that a key or a scroll never waits long for one.
@@ -52,10 +53,14 @@ private:
     void layOutSlice();
     void restartRun();
     void parkFrom(QTextBlock block);
+    // A slice of a flow layout's work; the paragraph at the top of the view stays where it is
+    // while the heights above it turn from estimates into what they are.
+    void layOutFlowSlice();
 
     QTextEdit* editor;
     QPointer<QTextDocument> document;
     QPointer<QAbstractTextDocumentLayout> layout;
+    QPointer<TFlowLayout> flow;
     QBasicTimer slices;
     int frontier = 0; // the first paragraph not laid out at the last slice
 };

@@ -1,6 +1,7 @@
 #include "app/TRichEditor.h"
 
 #include "app/BackgroundLayout.h"
+#include "app/FlowLayout.h"
 #include "app/DirectionHint.h"
 #include "app/DocumentReplace.h"
 #include "app/TextSearch.h"
@@ -452,10 +453,37 @@ int TRichEditor::findText(const QString& what, int from, bool wholeWord, bool ma
     return int(FindForward(toPlainText(), what, from, {wholeWord, matchCase}));
 }
 
+void TRichEditor::leaveFlowLayout()
+{
+    QTextDocument* doc = document();
+    if (!qobject_cast<TFlowLayout*>(doc->documentLayout()) || TFlowLayout::canShow(*doc))
+        return;
+    TFlowLayout::giveUp(*doc);
+    rtf::InstallObjectHandlers(*doc);
+    layoutInBackground->follow(doc);
+    // Qt's layout starts from the top: the caret (where the table came in) is shown again.
+    ensureCursorVisible();
+}
+
+void TRichEditor::resizeEvent(QResizeEvent* event)
+{
+    QTextEdit::resizeEvent(event);
+    if (auto* flow = qobject_cast<TFlowLayout*>(document()->documentLayout()))
+        flow->setNeighbourhood(viewport()->height());
+}
+
+void TRichEditor::layOutWhole() const
+{
+    if (auto* flow = qobject_cast<TFlowLayout*>(document()->documentLayout()))
+        flow->layOutWhole();
+    else
+        document()->size();
+}
+
 QStringList TRichEditor::displayedLines() const
 {
     QStringList lines;
-    document()->size(); // lays the whole document out
+    layOutWhole();
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
         const QTextLayout* layout = block.layout();
@@ -602,6 +630,13 @@ void TRichEditor::setDocument(QTextDocument* document)
 {
     // Before the document has a layout, which would otherwise start over for the hint.
     directionHint->follow(document);
+    // A flow of paragraphs gets the layout that lays out only what is looked at; a table that
+    // comes in later (pasted) hands the document to Qt's own.
+    if (TFlowLayout* flow = TFlowLayout::installOn(*document)) {
+        flow->setNeighbourhood(viewport()->height());
+        connect(flow, &TFlowLayout::cannotShowDocument, this, &TRichEditor::leaveFlowLayout,
+                Qt::QueuedConnection);
+    }
     // Pictures and kept objects are measured by their own handlers from the first layout on.
     rtf::InstallObjectHandlers(*document);
     QTextEdit::setDocument(document);

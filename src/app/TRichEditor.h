@@ -92,6 +92,9 @@ public:
     int findText(const QString& what, int from, bool wholeWord, bool matchCase) const;
     // The lines as displayed: a wrapped paragraph gives several, an empty last line none.
     QStringList displayedLines() const;
+    // Lays out every paragraph not laid out yet (the editor lays out what is shown, and the
+    // rest while the program is idle).
+    void layOutWhole() const;
 
     // Shows document in place of the present one (which goes if the editor owns it). Every
     // document the editor is given passes through here, so that documentReplaced tells of each.
@@ -117,9 +120,11 @@ protected:
     // anything of it is shown.
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void contextMenuAtCaret();
+    void leaveFlowLayout();
 
     TBackgroundLayout* layoutInBackground = nullptr;
     TDirectionHint* directionHint = nullptr;

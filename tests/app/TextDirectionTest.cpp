@@ -34,7 +34,7 @@ protected:
     {
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
-        editor().document()->size(); // laid out whole
+        editor().layOutWhole();
     }
 };
 
