@@ -262,7 +262,7 @@ BENCHMARK(BM_CtrlEndInLargeEntry)
     ->Iterations(5);
 
 // How long after its first screen the rich 5 MB entry is laid out to its end, the program
-// idle meanwhile: until then Ctrl+End and the word count lay out the rest themselves.
+// idle meanwhile: until then the word count lays out the rest itself.
 void BM_LayoutOfLargeEntryWhileIdle(benchmark::State& state)
 {
     onRichEntry(state, false, [](LargeJournal& j) { j.settle(); });

@@ -18,7 +18,11 @@ class TFlowLayout;
 // tens of milliseconds each), so the editor would stutter for the first seconds after a long
 // document opens. This object stands in for those steps with slices of a few milliseconds.
 //
-// It also mends what the layout gets wrong while a run is under way:
+// A document shown through the editor's own layout (TFlowLayout) has estimated heights for the
+// paragraphs not laid out yet; the slices turn them into real ones from the top down, and the
+// paragraph at the top of the view stays where it is meanwhile.
+//
+// With Qt's layout it also mends what that layout gets wrong while a run is under way:
 // - an edit made before the run is through ends it as if it were, leaving the paragraphs below
 //   never laid out (they would not show, and the scroll bar would end where the run stopped).
 //   The run then starts afresh, and the view keeps its place.

@@ -536,10 +536,6 @@ void TFlowLayout::draw(QPainter* painter, const PaintContext& context)
         drawBlock(painter, context, block, textClip);
     }
     drawing = false;
-    if (sizeTimer.isActive()) {
-        sizeTimer.stop();
-        sizeTimer.start(0, this);
-    }
 }
 
 void TFlowLayout::drawBlock(QPainter* painter, const PaintContext& context,
