@@ -177,8 +177,14 @@ void TBackgroundLayout::layOutFlowSlice()
         offset = scrolled - flow->blockBoundingRect(anchor).top();
     }
     flow->layOutFor(SliceNanoseconds);
-    if (anchor.isValid())
-        bar->setValue(qRound(flow->blockBoundingRect(anchor).top() + offset));
+    if (!anchor.isValid())
+        return;
+    const int anchored = qRound(flow->blockBoundingRect(anchor).top() + offset);
+    if (anchored == scrolled)
+        return;
+    bar->setValue(anchored);
+    // What is shown stands where it stood on screen: the view is painted again, not moved.
+    editor->viewport()->update();
 }
 
 void TBackgroundLayout::layOutSlice()

@@ -1,9 +1,9 @@
 #include "app/TRichEditor.h"
 
 #include "app/BackgroundLayout.h"
-#include "app/FlowLayout.h"
 #include "app/DirectionHint.h"
 #include "app/DocumentReplace.h"
+#include "app/FlowLayout.h"
 #include "app/TextSearch.h"
 #include "rtf/FontWeight.h"
 #include "rtf/RtfObjectHandlers.h"
@@ -12,6 +12,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -463,6 +465,20 @@ void TRichEditor::leaveFlowLayout()
     layoutInBackground->follow(doc);
     // Qt's layout starts from the top: the caret (where the table came in) is shown again.
     ensureCursorVisible();
+}
+
+void TRichEditor::scrollContentsBy(int dx, int dy)
+{
+    // Moving what is on screen is right only when nothing on it moved in the document: while
+    // estimated heights are still giving way, a paragraph laid out on the way changes where
+    // the ones shown stand, so the view is painted afresh instead.
+    const auto* flow = qobject_cast<TFlowLayout*>(document()->documentLayout());
+    if (flow && !flow->laidOutWhole()) {
+        viewport()->update();
+        QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImAnchorRectangle);
+        return;
+    }
+    QTextEdit::scrollContentsBy(dx, dy);
 }
 
 void TRichEditor::resizeEvent(QResizeEvent* event)
