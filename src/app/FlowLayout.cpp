@@ -17,8 +17,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <limits>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -194,12 +194,11 @@ int TFlowLayout::estimate(const QTextBlock& block, int gap) const
     return gap + lines * m.lineHeight;
 }
 
-int TFlowLayout::layOut(const QTextBlock& block) const
+void TFlowLayout::layOut(const QTextBlock& block) const
 {
-    const int before = block.lineCount();
     if (!block.isVisible()) {
         setExtent(block, 0);
-        return -before;
+        return;
     }
     QTextLayout* layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
@@ -283,9 +282,7 @@ int TFlowLayout::layOut(const QTextBlock& block) const
     layout->endLayout();
     y = std::max(y, bottom);
 
-    const int height = gapAbove(block, format) + y;
-    setExtent(block, height);
-    return height - before;
+    setExtent(block, gapAbove(block, format) + y);
 }
 
 void TFlowLayout::place(const QTextBlock& block) const
@@ -365,6 +362,9 @@ void TFlowLayout::documentChanged(int from, int charsRemoved, int charsAdded)
         laidWidth = page.width();
         if (!sameWidth)
             widestLine = 0;
+        // A new default font (or any change to the document as a whole) can change what a
+        // format's font is.
+        metrics.clear();
         estimateAll(sameWidth);
         sizeChanged();
         emit update(QRectF(0, 0, Unbounded, Unbounded));

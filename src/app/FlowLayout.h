@@ -83,8 +83,8 @@ private:
     void setExtent(const QTextBlock& block, int height) const;
     int estimate(const QTextBlock& block, int gap) const;
     const Metrics& metricsOf(int charFormatIndex) const;
-    // Lays the paragraph out exactly and places it; returns how its height changed.
-    int layOut(const QTextBlock& block) const;
+    // Lays the paragraph out exactly and records its height.
+    void layOut(const QTextBlock& block) const;
     void place(const QTextBlock& block) const;
     void layOutAround(const QTextBlock& block) const;
     void estimateAll(bool keepHeights);
