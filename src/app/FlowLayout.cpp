@@ -117,17 +117,22 @@ int TFlowLayout::right() const
     return frame.right;
 }
 
-int TFlowLayout::gapAbove(const QTextBlock& block, const QTextBlockFormat& format) const
+int TFlowLayout::gapBetween(qreal bottomMarginAbove, qreal topMargin) const
 {
-    // Between two paragraphs the larger of the upper one's bottom margin and the lower one's
-    // top margin; the first paragraph of the document has none.
-    const QTextBlock previous = block.previous();
-    if (!previous.isValid())
-        return 0;
-    qreal margin = std::max(format.topMargin(), previous.blockFormat().bottomMargin());
+    // The larger of the upper paragraph's bottom margin and the lower one's top margin.
+    qreal margin = std::max(topMargin, bottomMarginAbove);
     if (margin > 0)
         margin *= scale();
     return fixed(margin);
+}
+
+int TFlowLayout::gapAbove(const QTextBlock& block, const QTextBlockFormat& format) const
+{
+    // The first paragraph of the document has none.
+    const QTextBlock previous = block.previous();
+    if (!previous.isValid())
+        return 0;
+    return gapBetween(previous.blockFormat().bottomMargin(), format.topMargin());
 }
 
 int TFlowLayout::blockIndent(const QTextBlockFormat& format) const
@@ -292,22 +297,25 @@ void TFlowLayout::place(const QTextBlock& block) const
     layout->setPosition(QPointF(real(left()), real(top)));
 }
 
+QRectF TFlowLayout::textRect(const QTextBlock& block) const
+{
+    const QTextLayout* layout = block.layout();
+    return layout->boundingRect().translated(layout->position());
+}
+
 void TFlowLayout::layOutAround(const QTextBlock& block) const
 {
     layOut(block);
     const int reach = fixed(neighbourhood);
-    int above = 0;
-    for (QTextBlock b = block.previous(); b.isValid() && above < reach; b = b.previous()) {
-        if (!isLaidOut(b))
-            layOut(b);
-        above += b.lineCount();
-    }
-    int below = 0;
-    for (QTextBlock b = block.next(); b.isValid() && below < reach; b = b.next()) {
-        if (!isLaidOut(b))
-            layOut(b);
-        below += b.lineCount();
-    }
+    const auto layOutToward = [&](QTextBlock b, QTextBlock (QTextBlock::*step)() const) {
+        for (int covered = 0; b.isValid() && covered < reach; b = (b.*step)()) {
+            if (!isLaidOut(b))
+                layOut(b);
+            covered += b.lineCount();
+        }
+    };
+    layOutToward(block.previous(), &QTextBlock::previous);
+    layOutToward(block.next(), &QTextBlock::next);
     sizeChanged();
 }
 
@@ -324,17 +332,10 @@ void TFlowLayout::estimateAll(bool keepHeights)
         }
         return *found;
     };
-    const qreal scaling = scale();
     qreal previousBottom = -1;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const auto [top, bottom] = marginsOf(block);
-        int gap = 0;
-        if (previousBottom >= 0) {
-            qreal margin = std::max(top, previousBottom);
-            if (margin > 0)
-                margin *= scaling;
-            gap = fixed(margin);
-        }
+        const int gap = previousBottom >= 0 ? gapBetween(previousBottom, top) : 0;
         previousBottom = bottom;
         // Whatever made the whole document change (another text direction, a new width)
         // changes its lines; at the same width the heights they had are the best estimate.
@@ -528,7 +529,7 @@ void TFlowLayout::draw(QPainter* painter, const PaintContext& context)
         if (!isLaidOut(block))
             layOut(block);
         place(block);
-        const QRectF r = block.layout()->boundingRect().translated(block.layout()->position());
+        const QRectF r = textRect(block);
         if (r.top() > clip.bottom())
             break;
         if (r.bottom() < clip.top())
@@ -542,7 +543,7 @@ void TFlowLayout::drawBlock(QPainter* painter, const PaintContext& context,
                             const QTextBlock& block, const QRectF& clip) const
 {
     const QTextLayout* layout = block.layout();
-    const QRectF r = layout->boundingRect().translated(layout->position());
+    const QRectF r = textRect(block);
     const QTextBlockFormat format = block.blockFormat();
 
     const QBrush background = format.background();
@@ -628,10 +629,10 @@ void TFlowLayout::drawListMarker(QPainter* painter, const PaintContext& context,
         return;
     const Qt::LayoutDirection direction = block.textDirection();
     QPointF pos = layout->position().toPoint();
-    const QRectF textRect = layout->lineAt(0).naturalTextRect();
-    pos += textRect.topLeft().toPoint();
+    const QRectF firstLine = layout->lineAt(0).naturalTextRect();
+    pos += firstLine.topLeft().toPoint();
     if (direction == Qt::RightToLeft)
-        pos.rx() += textRect.width();
+        pos.rx() += firstLine.width();
 
     QString itemText;
     QSizeF size;
@@ -755,10 +756,10 @@ int TFlowLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) con
         if (!b.isVisible())
             continue;
         place(b);
-        const QRectF textRect = b.layout()->boundingRect().translated(b.layout()->position());
-        if (point.y() < textRect.top())
+        const QRectF lines = textRect(b);
+        if (point.y() < lines.top())
             break;
-        if (point.y() > textRect.bottom()) {
+        if (point.y() > lines.bottom()) {
             position = std::max(position, b.position() + b.length());
             continue;
         }

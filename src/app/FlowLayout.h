@@ -73,6 +73,7 @@ private:
     int frameBottom() const;
     int left() const;
     int right() const;
+    int gapBetween(qreal bottomMarginAbove, qreal topMargin) const;
     int gapAbove(const QTextBlock& block, const QTextBlockFormat& format) const;
     int blockIndent(const QTextBlockFormat& format) const;
 
@@ -86,6 +87,8 @@ private:
     // Lays the paragraph out exactly and records its height.
     void layOut(const QTextBlock& block) const;
     void place(const QTextBlock& block) const;
+    // Where the lines of a placed paragraph stand.
+    QRectF textRect(const QTextBlock& block) const;
     void layOutAround(const QTextBlock& block) const;
     void estimateAll(bool keepHeights);
     void sizeChanged() const;
