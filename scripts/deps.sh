@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, once. Sourced by ./run and ./test.
-# Usage: deps.sh build|run|test
+# Usage: deps.sh build|run|test|bench
 set -euo pipefail
 kind=${1:-build}
 # librsvg2-bin draws the icon's PNG sizes from its SVG at build time; the RTF reader fills
@@ -9,6 +9,7 @@ pkgs=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-private-dev 
       libgl-dev libsimpleini-dev libicu-dev libgtest-dev fonts-dejavu-core librsvg2-bin
       libhunspell-dev hunspell-en-us libqt6sql6-sqlite)
 case "$kind" in
+  bench) pkgs+=(libbenchmark-dev valgrind) ;;
   run)  pkgs+=(xvfb xdotool x11-utils imagemagick) ;;
   test) pkgs+=(xvfb xdotool x11-utils imagemagick poppler-utils pandoc unrtf libreoffice-writer-nogui
                clang libclang-rt-14-dev libbenchmark-dev hunspell-de-de
