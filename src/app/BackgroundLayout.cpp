@@ -20,12 +20,6 @@ namespace {
 // coordinates.
 constexpr qreal ParkedY = 3.0e7;
 
-bool laidOut(const QTextBlock& block)
-{
-    // A paragraph laid out has at least one line, an empty one too.
-    return !block.isVisible() || (block.layout() && block.layout()->lineCount() > 0);
-}
-
 } // namespace
 
 TBackgroundLayout::TBackgroundLayout(QTextEdit* textEdit) : QObject(textEdit), editor(textEdit)
@@ -40,10 +34,9 @@ void TBackgroundLayout::follow(QTextDocument* doc)
     }
     document = doc;
     layout = doc ? doc->documentLayout() : nullptr;
-    flow = qobject_cast<TFlowLayout*>(layout);
     if (!layout)
         return;
-    if (flow) {
+    if (TFlowLayout* flow = TFlowLayout::of(*doc)) {
         connect(flow, &QAbstractTextDocumentLayout::update, this, [this] { startSlices(); });
         startSlices();
         return;
@@ -65,7 +58,7 @@ void TBackgroundLayout::follow(QTextDocument* doc)
 void TBackgroundLayout::parkFrom(QTextBlock block)
 {
     for (; block.isValid(); block = block.next()) {
-        if (!laidOut(block))
+        if (!TFlowLayout::isLaidOut(block))
             block.layout()->setPosition(QPointF(0, ParkedY));
     }
 }
@@ -74,11 +67,11 @@ bool TBackgroundLayout::finished() const
 {
     if (!document)
         return true;
-    if (flow)
+    if (const TFlowLayout* flow = TFlowLayout::of(*document))
         return flow->laidOutWhole();
     for (QTextBlock block = document->lastBlock(); block.isValid(); block = block.previous()) {
         if (block.isVisible())
-            return laidOut(block);
+            return TFlowLayout::isLaidOut(block);
     }
     return true;
 }
@@ -132,7 +125,7 @@ QTextBlock TBackgroundLayout::firstBlockNotLaidOut() const
     int high = document->blockCount();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (laidOut(document->findBlockByNumber(middle)))
+        if (TFlowLayout::isLaidOut(document->findBlockByNumber(middle)))
             low = middle + 1;
         else
             high = middle;
@@ -152,8 +145,8 @@ void TBackgroundLayout::timerEvent(QTimerEvent* event)
         slices.stop();
         return;
     }
-    if (flow) {
-        layOutFlowSlice();
+    if (TFlowLayout* flow = TFlowLayout::of(*document)) {
+        layOutFlowSlice(*flow);
         return;
     }
     if (!runUnderWay())
@@ -166,20 +159,20 @@ void TBackgroundLayout::timerEvent(QTimerEvent* event)
     frontier = firstBlockNotLaidOut().blockNumber();
 }
 
-void TBackgroundLayout::layOutFlowSlice()
+void TBackgroundLayout::layOutFlowSlice(TFlowLayout& flow)
 {
     QScrollBar* bar = editor->verticalScrollBar();
     const int scrolled = bar->value();
     QTextBlock anchor;
     qreal offset = 0;
     if (scrolled > 0) {
-        anchor = document->findBlock(flow->hitTest(QPointF(0, scrolled), Qt::FuzzyHit));
-        offset = scrolled - flow->blockBoundingRect(anchor).top();
+        anchor = document->findBlock(flow.hitTest(QPointF(0, scrolled), Qt::FuzzyHit));
+        offset = scrolled - flow.blockBoundingRect(anchor).top();
     }
-    flow->layOutFor(SliceNanoseconds);
+    flow.layOutFor(SliceNanoseconds);
     if (!anchor.isValid())
         return;
-    const int anchored = qRound(flow->blockBoundingRect(anchor).top() + offset);
+    const int anchored = qRound(flow.blockBoundingRect(anchor).top() + offset);
     if (anchored == scrolled)
         return;
     bar->setValue(anchored);
@@ -198,7 +191,7 @@ void TBackgroundLayout::layOutSlice()
         // Asking where a paragraph stands lays out everything before it too, in the layout's
         // own pieces of a screen or two.
         layout->blockBoundingRect(next);
-        if (!laidOut(next))
+        if (!TFlowLayout::isLaidOut(next))
             return;
     } while (clock.nsecsElapsed() < SliceNanoseconds);
 }

@@ -59,12 +59,11 @@ private:
     void parkFrom(QTextBlock block);
     // A slice of a flow layout's work; the paragraph at the top of the view stays where it is
     // while the heights above it turn from estimates into what they are.
-    void layOutFlowSlice();
+    void layOutFlowSlice(TFlowLayout& flow);
 
     QTextEdit* editor;
     QPointer<QTextDocument> document;
     QPointer<QAbstractTextDocumentLayout> layout;
-    QPointer<TFlowLayout> flow;
     QBasicTimer slices;
     int frontier = 0; // the first paragraph not laid out at the last slice
 };

@@ -70,9 +70,14 @@ TFlowLayout* TFlowLayout::installOn(QTextDocument& document)
     return layout;
 }
 
+TFlowLayout* TFlowLayout::of(const QTextDocument& document)
+{
+    return qobject_cast<TFlowLayout*>(document.documentLayout());
+}
+
 void TFlowLayout::giveUp(QTextDocument& document)
 {
-    if (qobject_cast<TFlowLayout*>(document.documentLayout()))
+    if (of(document))
         document.setDocumentLayout(new QTextDocumentLayout(&document));
 }
 
@@ -95,26 +100,6 @@ void TFlowLayout::takeFrame()
     frame.leftMargin = f.leftMargin();
     frame.rightMargin = f.rightMargin();
     frame.rightEdge = f.rightMargin() + f.border() + f.padding();
-}
-
-int TFlowLayout::frameTop() const
-{
-    return frame.top;
-}
-
-int TFlowLayout::frameBottom() const
-{
-    return frame.bottom;
-}
-
-int TFlowLayout::left() const
-{
-    return frame.left;
-}
-
-int TFlowLayout::right() const
-{
-    return frame.right;
 }
 
 int TFlowLayout::gapBetween(qreal bottomMarginAbove, qreal topMargin) const
@@ -145,7 +130,7 @@ int TFlowLayout::blockIndent(const QTextBlockFormat& format) const
     return fixed(indent * scale() * document()->indentWidth());
 }
 
-bool TFlowLayout::isLaidOut(const QTextBlock& block) const
+bool TFlowLayout::isLaidOut(const QTextBlock& block)
 {
     if (!block.isVisible())
         return true;
@@ -191,7 +176,7 @@ int TFlowLayout::estimate(const QTextBlock& block, int gap) const
     if (!block.isVisible())
         return 0;
     const Metrics& m = metricsOf(block.charFormatIndex());
-    const qreal width = real(right() - left()) * FilledShareOfLine;
+    const qreal width = real(frame.right - frame.left) * FilledShareOfLine;
     const int characters = block.length() - 1;
     int lines = 1;
     if (characters > 0 && width > 0)
@@ -229,8 +214,8 @@ void TFlowLayout::layOut(const QTextBlock& block) const
     const int indent = blockIndent(format);
     const int totalLeft = fixed(format.leftMargin()) + (rightToLeft ? extra : indent);
     const int totalRight = fixed(format.rightMargin()) + (rightToLeft ? indent : extra);
-    const int lineLeft = left() + totalLeft;
-    const int lineRight = right() - totalRight;
+    const int lineLeft = frame.left + totalLeft;
+    const int lineRight = frame.right - totalRight;
     const qreal scaling = scale();
     const bool fixedOrMinimum = format.lineHeightType() == QTextBlockFormat::FixedHeight ||
                                 format.lineHeightType() == QTextBlockFormat::MinimumHeight;
@@ -279,7 +264,7 @@ void TFlowLayout::layOut(const QTextBlock& block) const
         else if (fixedOrMinimum)
             adjustment = fixed(line.height()) - lineHeight;
 
-        line.setPosition(QPointF(real(from - left()), real(y - adjustment)));
+        line.setPosition(QPointF(real(from - frame.left), real(y - adjustment)));
         bottom = y + lineBottom;
         y += lineHeight;
         widestLine = std::max(widestLine, line.x() + line.naturalTextWidth() + real(totalRight));
@@ -293,8 +278,8 @@ void TFlowLayout::layOut(const QTextBlock& block) const
 void TFlowLayout::place(const QTextBlock& block) const
 {
     QTextLayout* layout = block.layout();
-    const int top = frameTop() + extentTop(block) + gapAbove(block, block.blockFormat());
-    layout->setPosition(QPointF(real(left()), real(top)));
+    const int top = frame.top + extentTop(block) + gapAbove(block, block.blockFormat());
+    layout->setPosition(QPointF(real(frame.left), real(top)));
 }
 
 QRectF TFlowLayout::textRect(const QTextBlock& block) const
@@ -399,7 +384,7 @@ void TFlowLayout::documentChanged(int from, int charsRemoved, int charsAdded)
         firstNotLaidOut = std::min(firstNotLaidOut, first.blockNumber());
     }
     sizeChanged();
-    emit update(QRectF(0, real(frameTop() + extentTop(first)), Unbounded, Unbounded));
+    emit update(QRectF(0, real(frame.top + extentTop(first)), Unbounded, Unbounded));
 }
 
 void TFlowLayout::sizeChanged() const
@@ -432,9 +417,9 @@ QSizeF TFlowLayout::documentSize() const
     const QSizeF page = document()->pageSize();
     if (page.isNull())
         return QSizeF();
-    const qreal contentRight = real(left()) + widestLine + frame.rightEdge;
+    const qreal contentRight = real(frame.left) + widestLine + frame.rightEdge;
     const qreal width = std::max(page.width(), contentRight);
-    return QSizeF(width, real(frameTop() + document()->lineCount() + frameBottom()));
+    return QSizeF(width, real(frame.top + document()->lineCount() + frame.bottom));
 }
 
 int TFlowLayout::pageCount() const
@@ -522,7 +507,7 @@ void TFlowLayout::draw(QPainter* painter, const PaintContext& context)
                                  .adjusted(frame.leftMargin, 0, -frame.rightMargin, 0);
     const QRectF textClip = context.clip.isValid() ? (context.clip & frameRect) : frameRect;
 
-    const int fromY = fixed(clip.top()) - frameTop();
+    const int fromY = fixed(clip.top()) - frame.top;
     for (QTextBlock block = blockAtY(fromY); block.isValid(); block = block.next()) {
         if (!block.isVisible())
             continue;
@@ -737,7 +722,7 @@ int TFlowLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) con
     QTextBlock block;
     bool laidOutAny = true;
     while (laidOutAny) {
-        block = blockAtY(fixed(point.y()) - frameTop());
+        block = blockAtY(fixed(point.y()) - frame.top);
         laidOutAny = false;
         for (const QTextBlock& b : {block.previous(), block, block.next()}) {
             if (b.isValid() && !isLaidOut(b)) {

@@ -31,8 +31,12 @@ public:
     // away later would throw every paragraph's layout and data away). Returns the layout, or
     // nullptr when the document keeps Qt's own.
     static TFlowLayout* installOn(QTextDocument& document);
+    // The document's layout if it is this one.
+    static TFlowLayout* of(const QTextDocument& document);
     // Hands document, shown by this layout until now, to Qt's own layout.
     static void giveUp(QTextDocument& document);
+    // The paragraph is laid out, by this layout or Qt's (asking creates no layout object).
+    static bool isLaidOut(const QTextBlock& block);
 
     void draw(QPainter* painter, const PaintContext& context) override;
     int hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const override;
@@ -69,15 +73,10 @@ private:
 
     qreal scale() const;
     void takeFrame();
-    int frameTop() const;
-    int frameBottom() const;
-    int left() const;
-    int right() const;
     int gapBetween(qreal bottomMarginAbove, qreal topMargin) const;
     int gapAbove(const QTextBlock& block, const QTextBlockFormat& format) const;
     int blockIndent(const QTextBlockFormat& format) const;
 
-    bool isLaidOut(const QTextBlock& block) const;
     // The top of the paragraph's extent (its gap above included), from the top of the document.
     int extentTop(const QTextBlock& block) const;
     QTextBlock blockAtY(int y) const;

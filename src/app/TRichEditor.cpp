@@ -458,7 +458,7 @@ int TRichEditor::findText(const QString& what, int from, bool wholeWord, bool ma
 void TRichEditor::leaveFlowLayout()
 {
     QTextDocument* doc = document();
-    if (!qobject_cast<TFlowLayout*>(doc->documentLayout()) || TFlowLayout::canShow(*doc))
+    if (!TFlowLayout::of(*doc) || TFlowLayout::canShow(*doc))
         return;
     TFlowLayout::giveUp(*doc);
     rtf::InstallObjectHandlers(*doc);
@@ -472,7 +472,7 @@ void TRichEditor::scrollContentsBy(int dx, int dy)
     // Moving what is on screen is right only when nothing on it moved in the document: while
     // estimated heights are still giving way, a paragraph laid out on the way changes where
     // the ones shown stand, so the view is painted afresh instead.
-    const auto* flow = qobject_cast<TFlowLayout*>(document()->documentLayout());
+    const TFlowLayout* flow = TFlowLayout::of(*document());
     if (flow && !flow->laidOutWhole()) {
         viewport()->update();
         QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImAnchorRectangle);
@@ -484,13 +484,13 @@ void TRichEditor::scrollContentsBy(int dx, int dy)
 void TRichEditor::resizeEvent(QResizeEvent* event)
 {
     QTextEdit::resizeEvent(event);
-    if (auto* flow = qobject_cast<TFlowLayout*>(document()->documentLayout()))
+    if (TFlowLayout* flow = TFlowLayout::of(*document()))
         flow->setNeighbourhood(viewport()->height());
 }
 
 void TRichEditor::layOutWhole() const
 {
-    if (auto* flow = qobject_cast<TFlowLayout*>(document()->documentLayout()))
+    if (TFlowLayout* flow = TFlowLayout::of(*document()))
         flow->layOutWhole();
     else
         document()->size();
